@@ -1,0 +1,239 @@
+#include "frmExplorer.h"
+
+#include "Dialogs.h"
+#include "FileOpenDialog.h"
+#include "MenuShortcutPriority.h"
+#include "PanelStatusBar.h"
+#include "PeriodicTimer.h"
+#include "RunTimeError.h"
+#include "Twips.h"
+#include "engine/BrowserEngine.h"
+#include "settings/SettingsFiles.h"
+#include "tray/TrayComponent.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+// The window's client area at creation, in twips.
+constexpr float ClientWidth = 6030;
+constexpr float ClientHeight = 4275;
+
+} // namespace
+
+frmExplorer::frmExplorer(BrowserEngine *webBrowser, FileOpenDialog *commonDialog,
+                         TrayComponent *systemTrayIcon, std::unique_ptr<Dialogs> dialogs,
+                         QWidget *parent)
+    : QMainWindow(parent)
+    , m_dialogs(std::move(dialogs))
+    , CommonDialog1(commonDialog)
+    , SystemTrayIcon(systemTrayIcon)
+    , WebBrowser1(webBrowser)
+{
+    setObjectName(QStringLiteral("frmExplorer"));
+    setWindowTitle(QStringLiteral("Corvane"));
+    createControls();
+    createMenus();
+    new MenuShortcutPriority(this);
+
+    const float x = Twips::perPixelX(this);
+    const float y = Twips::perPixelY(this);
+    resize(int(std::lround(ClientWidth / x)),
+           int(std::lround(ClientHeight / y)) + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect centred = rect();
+        centred.moveCenter(screen->availableGeometry().center());
+        move(centred.topLeft());
+    }
+}
+
+frmExplorer::~frmExplorer() = default;
+
+void frmExplorer::createControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(client);
+
+    tmrAddress = new PeriodicTimer(0, this);
+    tmrAddress->setObjectName(QStringLiteral("tmrAddress"));
+
+    txtAddress = new QLineEdit(QString::fromLatin1(SettingsFiles::DefaultHomeAddress), client);
+    txtAddress->setObjectName(QStringLiteral("txtAddress"));
+    txtAddress->setAccessibleName(QStringLiteral("Address"));
+    txtAddress->setMaxLength(std::numeric_limits<int>::max());
+    m_addressPlacement = std::make_unique<TwipsPlacement>(txtAddress, 0, 0, 5535, 285);
+
+    CommonDialog1->setParent(this);
+    CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
+
+    SystemTrayIcon->setParent(this);
+    SystemTrayIcon->setObjectName(QStringLiteral("SystemTrayIcon"));
+    connect(SystemTrayIcon, &TrayComponent::activated, this,
+            [this] { runGuarded(&frmExplorer::restoreFromTray); });
+
+    WebBrowser1->setParent(client);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setAccessibleName(QStringLiteral("Page"));
+    TwipsPlacement &view = WebBrowser1->placement();
+    view.setLeft(0);
+    view.setTop(360);
+    view.setWidth(6015);
+    view.setHeight(3615);
+
+    cmdGo = new QPushButton(QStringLiteral("Go"), client);
+    cmdGo->setObjectName(QStringLiteral("cmdGo"));
+    cmdGo->setDefault(true);
+    m_goPlacement = std::make_unique<TwipsPlacement>(cmdGo, 5640, 0, 375, 255);
+    connect(cmdGo, &QPushButton::clicked, this, [this] { runGuarded(&frmExplorer::go); });
+    // A main window has no default-button handling of its own: Enter in the
+    // address box presses Go, as it would in a dialog.
+    connect(txtAddress, &QLineEdit::returnPressed, cmdGo, &QPushButton::click);
+
+    tmrStatus = new PeriodicTimer(1, this);
+    tmrStatus->setObjectName(QStringLiteral("tmrStatus"));
+    connect(tmrStatus, &PeriodicTimer::tick, this,
+            [this] { runGuarded(&frmExplorer::updateStatus); });
+
+    StatusBar1 = new PanelStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(StatusBar1);
+
+    setTabOrder(WebBrowser1, cmdGo);
+    setTabOrder(cmdGo, txtAddress);
+    WebBrowser1->setFocus();
+}
+
+QAction *frmExplorer::addItem(QMenu *menu, const char *name, const QString &caption,
+                              const QKeySequence &shortcut)
+{
+    QAction *item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setShortcut(shortcut);
+    return item;
+}
+
+void frmExplorer::createMenus()
+{
+    QMenuBar *bar = menuBar();
+
+    mnuFile = bar->addMenu(QStringLiteral("File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuGoTo = addItem(mnuFile, "mnuGoTo", QStringLiteral("Go to address..."), Qt::CTRL | Qt::Key_G);
+    mnuOpenFile = addItem(mnuFile, "mnuOpenFile", QStringLiteral("Open File..."));
+    mnuOffline =
+        addItem(mnuFile, "mnuOffline", QStringLiteral("Work Offline"), Qt::CTRL | Qt::Key_O);
+    mnuHide = addItem(mnuFile, "mnuHide", QStringLiteral("Hide..."));
+    mnuExit = addItem(mnuFile, "mnuExit", QStringLiteral("Exit"), Qt::CTRL | Qt::Key_E);
+
+    mnuGo = bar->addMenu(QStringLiteral("Go"));
+    mnuGo->setObjectName(QStringLiteral("mnuGo"));
+    mnuBack = addItem(mnuGo, "mnuBack", QStringLiteral("Back"), Qt::ALT | Qt::Key_Backspace);
+    mnuForward = addItem(mnuGo, "mnuForward", QStringLiteral("Forward"), Qt::CTRL | Qt::Key_F);
+    mnuStop = addItem(mnuGo, "mnuStop", QStringLiteral("Stop"), Qt::CTRL | Qt::Key_S);
+    mnuRefresh = addItem(mnuGo, "mnuRefresh", QStringLiteral("Refresh"), Qt::Key_F5);
+    mnuHome = addItem(mnuGo, "mnuHome", QStringLiteral("Home"), Qt::CTRL | Qt::Key_H);
+
+    mnuView = bar->addMenu(QStringLiteral("View"));
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    mnuToolbars = mnuView->addMenu(QStringLiteral("Toolbars"));
+    mnuToolbars->setObjectName(QStringLiteral("mnuToolbars"));
+    mnuViewStatus = addItem(mnuToolbars, "mnuViewStatus", QStringLiteral("Status Bar"));
+    mnuViewStatus->setCheckable(true);
+    mnuViewStatus->setChecked(true);
+    mnuMaxView =
+        addItem(mnuView, "mnuMaxView", QStringLiteral("Maximize View"), Qt::CTRL | Qt::Key_M);
+
+    mnuOptions = bar->addMenu(QStringLiteral("Options"));
+    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    mnuSetHome =
+        addItem(mnuOptions, "mnuSetHome", QStringLiteral("Set Home Address"), Qt::CTRL | Qt::Key_N);
+    mnuStartMax = addItem(mnuOptions, "mnuStartMax", QStringLiteral("Start Up Maximised"));
+    mnuStartMax->setCheckable(true);
+    mnuSilent = addItem(mnuOptions, "mnuSilent", QStringLiteral("Silent"));
+    mnuSilent->setCheckable(true);
+
+    onTriggered(mnuGoTo, &frmExplorer::goToAddress);
+    onTriggered(mnuOpenFile, &frmExplorer::openFile);
+    onTriggered(mnuOffline, &frmExplorer::workOffline);
+    onTriggered(mnuHide, &frmExplorer::hideToTray);
+    onTriggered(mnuExit, &frmExplorer::exitProgram);
+    onTriggered(mnuBack, &frmExplorer::back);
+    onTriggered(mnuForward, &frmExplorer::forward);
+    onTriggered(mnuStop, &frmExplorer::stop);
+    onTriggered(mnuRefresh, &frmExplorer::refresh);
+    onTriggered(mnuHome, &frmExplorer::home);
+    onTriggered(mnuViewStatus, &frmExplorer::toggleStatusBar);
+    onTriggered(mnuMaxView, &frmExplorer::toggleMaxView);
+    onTriggered(mnuSetHome, &frmExplorer::setHomeAddress);
+    onTriggered(mnuStartMax, &frmExplorer::toggleStartMaximised);
+    onTriggered(mnuSilent, &frmExplorer::toggleSilent);
+}
+
+void frmExplorer::onTriggered(QAction *item, Handler handler)
+{
+    connect(item, &QAction::triggered, this, [this, item, handler] {
+        // Qt flips a checkable item's mark before it reports the click; the
+        // handler sets the mark itself, after the thing the mark stands for.
+        if (item->isCheckable()) {
+            const QSignalBlocker quiet(item);
+            item->setChecked(!item->isChecked());
+        }
+        runGuarded(handler);
+    });
+}
+
+bool frmExplorer::runGuarded(Handler handler)
+{
+    QString failure;
+    try {
+        (this->*handler)();
+        return true;
+    } catch (const RunTimeError &error) {
+        failure = error.message();
+    } catch (const std::exception &error) {
+        failure = QString::fromLocal8Bit(error.what());
+    }
+    std::fprintf(stderr, "corvane: %s\n", qPrintable(failure));
+    m_dialogs->reportError(this, failure);
+    return false;
+}
+
+bool frmExplorer::start()
+{
+    return runGuarded(&frmExplorer::load);
+}
+
+float frmExplorer::windowWidth() const
+{
+    return float(frameGeometry().width()) * Twips::perPixelX(this);
+}
+
+float frmExplorer::windowHeight() const
+{
+    return float(frameGeometry().height()) * Twips::perPixelY(this);
+}
+
+void frmExplorer::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    runGuarded(&frmExplorer::layoutControls);
+}
+
+void frmExplorer::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        runGuarded(&frmExplorer::layoutControls);
+}

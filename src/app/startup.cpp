@@ -1,0 +1,33 @@
+#include "frmExplorer.h"
+
+#include "engine/BrowserEngine.h"
+#include "settings/SettingsFiles.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLineEdit>
+
+void frmExplorer::load()
+{
+    QString homeAddress;
+    if (SettingsFiles::HomeAddressFileExists()) {
+        homeAddress = SettingsFiles::ReadHomeAddress();
+    } else {
+        homeAddress = QString::fromLatin1(SettingsFiles::DefaultHomeAddress);
+        SettingsFiles::WriteHomeAddress(homeAddress);
+    }
+    WebBrowser1->Navigate(homeAddress);
+    txtAddress->setText(homeAddress);
+    if (SettingsFiles::StartMaxMarkerExists()) {
+        setWindowStateNow(Qt::WindowMaximized);
+        mnuStartMax->setChecked(true);
+    } else {
+        setWindowStateNow(Qt::WindowNoState);
+        mnuStartMax->setChecked(false);
+    }
+}
+
+void frmExplorer::exitProgram()
+{
+    QCoreApplication::exit(0);
+}

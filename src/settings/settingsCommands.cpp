@@ -1,0 +1,26 @@
+#include "app/frmExplorer.h"
+
+#include "SettingsFiles.h"
+#include "app/Dialogs.h"
+
+#include <QAction>
+
+void frmExplorer::setHomeAddress()
+{
+    // Cancel keeps the stored address: only a confirmed reply is written.
+    const std::optional<QString> reply = m_dialogs->askText(
+        this, QStringLiteral("Home Address"), QStringLiteral("What would you like it to be?"));
+    if (reply)
+        SettingsFiles::WriteHomeAddress(*reply);
+}
+
+void frmExplorer::toggleStartMaximised()
+{
+    if (SettingsFiles::StartMaxMarkerExists())
+        SettingsFiles::DeleteStartMaxMarker();
+    else
+        SettingsFiles::CreateStartMaxMarker();
+    const bool startMaximised = SettingsFiles::StartMaxMarkerExists();
+    setWindowStateNow(startMaximised ? Qt::WindowMaximized : Qt::WindowNoState);
+    mnuStartMax->setChecked(startMaximised);
+}

@@ -1,0 +1,39 @@
+#include "SystemTray.h"
+
+#include "RunTimeError.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QSystemTrayIcon>
+
+SystemTray::SystemTray(QObject *parent)
+    : TrayComponent(parent)
+    , m_icon(new QSystemTrayIcon(QGuiApplication::windowIcon(), this))
+{
+    m_icon->setToolTip(QStringLiteral("Corvane"));
+    connect(m_icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::DoubleClick)
+                    emit activated();
+            });
+}
+
+void SystemTray::showIcon()
+{
+    // Hiding the window with nowhere to show the icon would leave it unreachable.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        throw RunTimeError(QStringLiteral("no notification area is available"));
+    m_icon->show();
+}
+
+void SystemTray::setIconFile(const QString &fileName)
+{
+    // A missing or unreadable file leaves the program's own icon in place.
+    const QIcon icon(fileName);
+    m_icon->setIcon(icon.availableSizes().isEmpty() ? QGuiApplication::windowIcon() : icon);
+}
+
+void SystemTray::removeIcon()
+{
+    m_icon->hide();
+}

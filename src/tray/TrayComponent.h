@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The notification-area icon, as the window uses it: show it, give it an icon
+// file, remove it, and hear of the user's double-click on it.
+class TrayComponent : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    virtual void showIcon() = 0;
+    // A bare file name, resolved against the current directory.
+    virtual void setIconFile(const QString &fileName) = 0;
+    virtual void removeIcon() = 0;
+
+signals:
+    void activated();
+};

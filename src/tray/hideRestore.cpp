@@ -1,0 +1,16 @@
+#include "app/frmExplorer.h"
+
+#include "TrayComponent.h"
+
+void frmExplorer::hideToTray()
+{
+    SystemTrayIcon->showIcon();
+    SystemTrayIcon->setIconFile(QStringLiteral("Icon.ico"));
+    hide();
+}
+
+void frmExplorer::restoreFromTray()
+{
+    show();
+    SystemTrayIcon->removeIcon();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Fakes.h"
+#include "app/frmExplorer.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+// A window built on fakes, with its parts reached by their names as a user
+// would reach them by sight.
+struct WindowFixture {
+    CallLog log;
+    FakeEngine *engine = new FakeEngine(log);
+    FakeFileOpenDialog *fileDialog = new FakeFileOpenDialog(log);
+    FakeTray *tray = new FakeTray(log);
+    FakeDialogs *dialogs = new FakeDialogs(log);
+    std::unique_ptr<frmExplorer> window =
+        std::make_unique<frmExplorer>(engine, fileDialog, tray, std::unique_ptr<Dialogs>(dialogs));
+
+    // Starts the window as the program does, then shows it with the focus in it.
+    bool startShown()
+    {
+        if (!window->start())
+            return false;
+        window->show();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+
+    QAction *item(const char *name) const { return window->findChild<QAction *>(name); }
+    QMenu *menu(const char *name) const { return window->findChild<QMenu *>(name); }
+    QLineEdit *address() const { return window->findChild<QLineEdit *>("txtAddress"); }
+    QPushButton *go() const { return window->findChild<QPushButton *>("cmdGo"); }
+};
