@@ -1,0 +1,233 @@
+#include "TempWorkingDir.h"
+#include "TestMain.h"
+#include "WindowFixture.h"
+
+#include "app/LayoutRules.h"
+#include "app/PanelStatusBar.h"
+
+#include <QMenuBar>
+
+using namespace LayoutRules;
+
+class tst_Layout : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { m_dir.reset(); }
+
+    void wideningMovesGoAndWidensBoxAndView_data();
+    void wideningMovesGoAndWidensBoxAndView();
+    void sevenSignificantDigits_data();
+    void sevenSignificantDigits();
+    void windowTooSmallForTheMargins();
+
+    void resizeRelaysTheControls();
+    void minimisingChangesNoControl();
+    void maximizeViewAndBack();
+    void startedMaximisedThenMaximizeView();
+    void restoringInMaximisedViewDisturbsIt();
+    void statusBarTwiceMovesNothing();
+
+private:
+    std::unique_ptr<TempWorkingDir> m_dir;
+};
+
+void tst_Layout::init()
+{
+    m_dir = std::make_unique<TempWorkingDir>();
+    QVERIFY(m_dir->isValid());
+    writeFile("home.ad", "http://home/\r\n");
+}
+
+void tst_Layout::wideningMovesGoAndWidensBoxAndView_data()
+{
+    QTest::addColumn<float>("width");
+    QTest::addColumn<float>("widenBy");
+
+    QTest::newRow("creation size, by one twip") << 6030.0f << 1.0f;
+    QTest::newRow("creation size, by one pixel") << 6030.0f << 15.0f;
+    QTest::newRow("by a screen") << 6030.0f << 19200.0f;
+    QTest::newRow("from a narrow window") << 500.0f << 7.5f;
+}
+
+void tst_Layout::wideningMovesGoAndWidensBoxAndView()
+{
+    QFETCH(float, width);
+    QFETCH(float, widenBy);
+    const float goWidth = 375;
+
+    const Fitted before = fit(width, 4980, goWidth);
+    const Fitted after = fit(width + widenBy, 4980, goWidth);
+    QCOMPARE(after.goLeft - before.goLeft, widenBy);
+    QCOMPARE(after.addressWidth - before.addressWidth, widenBy);
+    QCOMPARE(after.engineWidth - before.engineWidth, widenBy);
+    QCOMPARE(after.addressLeft, 0.0f);
+    QCOMPARE(after.engineHeight, before.engineHeight);
+    // The Go button's right edge stays 200 short of the window's width.
+    QCOMPARE(after.goLeft + goWidth, width + widenBy - 200);
+    QCOMPARE(after.addressWidth, after.goLeft - 200);
+}
+
+void tst_Layout::sevenSignificantDigits_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::addColumn<float>("rounded");
+
+    QTest::newRow("whole twips, few digits, unchanged") << 5655.0f << 5655.0f;
+    QTest::newRow("seven digits, unchanged") << 1234567.0f << 1234567.0f;
+    QTest::newRow("eight digits, rounded") << 12345678.0f << 12345680.0f;
+    QTest::newRow("fraction beyond seven digits") << 1234.56789f << 1234.568f;
+    QTest::newRow("negative") << -275.123456f << -275.1235f;
+    QTest::newRow("zero") << 0.0f << 0.0f;
+}
+
+void tst_Layout::sevenSignificantDigits()
+{
+    QFETCH(float, value);
+    QFETCH(float, rounded);
+    QCOMPARE(LayoutRules::sevenSignificantDigits(value), rounded);
+}
+
+void tst_Layout::windowTooSmallForTheMargins()
+{
+    // Nothing is bounded below: the values are kept as computed, and the
+    // widgets are placed at zero pixels instead of failing.
+    const Fitted tiny = fit(300, 900, 375);
+    QCOMPARE(tiny.goLeft, -275.0f);
+    QCOMPARE(tiny.addressWidth, -475.0f);
+    QCOMPARE(tiny.engineHeight, -400.0f);
+
+    WindowFixture f;
+    f.engine->setHeight(-400);
+    f.engine->setWidth(-1);
+    QCOMPARE(f.engine->Height(), -400.0f);
+    QCOMPARE(f.engine->Width(), -1.0f);
+    QCOMPARE(f.engine->height(), 0);
+    QCOMPARE(f.engine->width(), 0);
+}
+
+void tst_Layout::resizeRelaysTheControls()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.window->resize(f.window->width() + 60, f.window->height() + 30);
+    QTRY_COMPARE(f.engine->Width(), f.window->windowWidth() - 100);
+    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 1300);
+    QCOMPARE(f.engine->Top(), 360.0f);
+    const float goLeft = f.window->windowWidth() - 375 - 200;
+    QCOMPARE(f.go()->x(), qRound(goLeft / Twips::perPixelX(f.go())));
+    QCOMPARE(f.address()->width(), qRound((goLeft - 200) / Twips::perPixelX(f.go())));
+}
+
+void tst_Layout::minimisingChangesNoControl()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    const float height = f.engine->Height();
+    const float width = f.engine->Width();
+    f.window->showMinimized();
+    QTRY_VERIFY(f.window->isMinimized());
+    QCOMPARE(f.engine->Height(), height);
+    QCOMPARE(f.engine->Width(), width);
+}
+
+void tst_Layout::maximizeViewAndBack()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QAction *maxView = f.item("mnuMaxView");
+    const float normalHeight = f.window->windowHeight();
+
+    maxView->trigger();
+    QVERIFY(f.window->isMaximized());
+    QCOMPARE(f.engine->Top(), 0.0f);
+    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 700);
+    QCOMPARE(f.engine->Width(), f.window->windowWidth() - 100);
+    QCOMPARE(maxView->text(), QStringLiteral("Normal View"));
+    QVERIFY(f.window->windowHeight() > normalHeight);
+    // Whatever the window manager still reports must not disturb the view.
+    QTest::qWait(300);
+    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 700);
+    QCOMPARE(f.engine->Top(), 0.0f);
+
+    maxView->trigger();
+    QVERIFY(!f.window->isMaximized());
+    QCOMPARE(f.engine->Top(), 360.0f);
+    QCOMPARE(f.engine->Width(), f.window->windowWidth() - 100);
+    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 1300);
+    QCOMPARE(maxView->text(), QStringLiteral("Maximize View"));
+    QTest::qWait(300);
+    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 1300);
+    QVERIFY(f.dialogs->errors.isEmpty());
+}
+
+void tst_Layout::startedMaximisedThenMaximizeView()
+{
+    writeFile("max.dat", "");
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QTRY_VERIFY(f.window->isMaximized());
+    const float width = f.engine->Width();
+
+    f.item("mnuMaxView")->trigger();
+    QVERIFY(f.window->isMaximized());
+    QCOMPARE(f.engine->Top(), 0.0f);
+    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 700);
+    QCOMPARE(f.engine->Width(), width);
+    QCOMPARE(f.item("mnuMaxView")->text(), QStringLiteral("Normal View"));
+
+    // The way back ends in the normal state even though the window started maximised.
+    f.item("mnuMaxView")->trigger();
+    QVERIFY(!f.window->isMaximized());
+    QCOMPARE(f.engine->Top(), 360.0f);
+}
+
+void tst_Layout::restoringInMaximisedViewDisturbsIt()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QAction *maxView = f.item("mnuMaxView");
+    maxView->trigger();
+    QVERIFY(f.window->isMaximized());
+
+    f.window->showNormal();
+    QTRY_VERIFY(!f.window->isMaximized());
+    QTRY_COMPARE(f.engine->Height(), f.window->windowHeight() - 1300);
+    QCOMPARE(f.engine->Top(), 0.0f);
+    QCOMPARE(maxView->text(), QStringLiteral("Normal View"));
+
+    // The view is found normal again, so the command maximises once more...
+    maxView->trigger();
+    QVERIFY(f.window->isMaximized());
+    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 700);
+    // ...and the next one returns to the normal view.
+    maxView->trigger();
+    QVERIFY(!f.window->isMaximized());
+    QCOMPARE(f.engine->Top(), 360.0f);
+    QCOMPARE(maxView->text(), QStringLiteral("Maximize View"));
+}
+
+void tst_Layout::statusBarTwiceMovesNothing()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    auto *bar = f.window->findChild<PanelStatusBar *>("StatusBar1");
+    QAction *item = f.item("mnuViewStatus");
+    const QRect view = f.engine->geometry();
+    const float height = f.engine->Height();
+
+    item->trigger();
+    QVERIFY(bar->isHidden());
+    QVERIFY(!item->isChecked());
+    QCOMPARE(f.engine->geometry(), view);
+    QCOMPARE(f.engine->Height(), height);
+
+    item->trigger();
+    QVERIFY(!bar->isHidden());
+    QVERIFY(item->isChecked());
+    QCOMPARE(f.engine->geometry(), view);
+}
+
+CORVANE_TEST_MAIN(tst_Layout)
+#include "tst_layout.moc"

@@ -1,0 +1,132 @@
+#include "TempWorkingDir.h"
+#include "TestMain.h"
+#include "WindowFixture.h"
+
+#include "app/PanelStatusBar.h"
+
+#include <QLabel>
+
+class tst_Status : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { m_dir.reset(); }
+
+    void panelsEmptyUntilTheFirstTick();
+    void tickReadsAndWritesInOrder();
+    void busyShowsOpeningThenReady();
+    void addressFollowsTheEngineOnIdleTicksAndWhileHidden();
+    void panelTwoFitsItsText();
+
+private:
+    PanelStatusBar *bar(const WindowFixture &f) const
+    {
+        return f.window->findChild<PanelStatusBar *>("StatusBar1");
+    }
+
+    std::unique_ptr<TempWorkingDir> m_dir;
+};
+
+void tst_Status::init()
+{
+    m_dir = std::make_unique<TempWorkingDir>();
+    QVERIFY(m_dir->isValid());
+    writeFile("home.ad", "http://home/\r\n");
+}
+
+void tst_Status::panelsEmptyUntilTheFirstTick()
+{
+    WindowFixture f;
+    f.engine->location = "http://home/";
+    QVERIFY(f.window->start());
+    // Start-up runs before the event loop: no tick has come yet.
+    QCOMPARE(bar(f)->panelText(2), QString());
+    QCOMPARE(bar(f)->panelText(3), QString());
+    QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Ready"));
+    QCOMPARE(bar(f)->panelText(3), QStringLiteral("http://home/"));
+    QCOMPARE(bar(f)->panelText(1), QStringLiteral("Status:"));
+}
+
+void tst_Status::tickReadsAndWritesInOrder()
+{
+    WindowFixture f;
+    QVERIFY(f.window->start());
+    QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Ready"));
+
+    // Each read notes what the panels showed at that moment.
+    QStringList seen;
+    f.engine->onBusy = [&] {
+        seen << QStringLiteral("Busy [%1|%2]").arg(bar(f)->panelText(2), bar(f)->panelText(3));
+    };
+    f.engine->onLocationURL = [&] {
+        seen << QStringLiteral("LocationURL [%1|%2]")
+                    .arg(bar(f)->panelText(2), bar(f)->panelText(3));
+    };
+    f.engine->busy = true;
+    f.engine->location = "http://next/";
+    QTRY_COMPARE(bar(f)->panelText(3), QStringLiteral("http://next/"));
+    f.engine->onBusy = nullptr;
+    f.engine->onLocationURL = nullptr;
+
+    QVERIFY(seen.size() >= 2);
+    const int tick = int(seen.indexOf(QStringLiteral("Busy [Ready|]")));
+    QVERIFY2(tick >= 0, qPrintable(seen.join(", ")));
+    QCOMPARE(seen.at(tick + 1), QStringLiteral("LocationURL [Opening...|]"));
+    QCOMPARE(bar(f)->panelText(1), QStringLiteral("Status:"));
+}
+
+void tst_Status::busyShowsOpeningThenReady()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.engine->busy = true;
+    QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Opening..."));
+    // However long the load, no time-out turns it to Ready.
+    QTest::qWait(200);
+    QCOMPARE(bar(f)->panelText(2), QStringLiteral("Opening..."));
+    f.engine->busy = false;
+    QTRY_COMPARE_WITH_TIMEOUT(bar(f)->panelText(2), QStringLiteral("Ready"), 100);
+}
+
+void tst_Status::addressFollowsTheEngineOnIdleTicksAndWhileHidden()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.engine->location = "http://one/";
+    QTRY_COMPARE(bar(f)->panelText(3), QStringLiteral("http://one/"));
+
+    f.item("mnuViewStatus")->trigger();
+    QVERIFY(bar(f)->isHidden());
+    f.engine->location = "http://two/";
+    QTRY_COMPARE(bar(f)->panelText(3), QStringLiteral("http://two/"));
+
+    f.item("mnuHide")->trigger();
+    QVERIFY(!f.window->isVisible());
+    f.engine->location = "";
+    f.engine->busy = true;
+    QTRY_COMPARE(bar(f)->panelText(3), QString());
+    QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Opening..."));
+}
+
+void tst_Status::panelTwoFitsItsText()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    const QLabel *state = bar(f)->panel(2);
+    const QLabel *address = bar(f)->panel(3);
+    f.engine->busy = true;
+    QTRY_COMPARE(state->text(), QStringLiteral("Opening..."));
+    QTRY_VERIFY(state->width() >= state->fontMetrics().horizontalAdvance(state->text()));
+    const int openingWidth = state->width();
+    const int addressWidth = address->width();
+
+    f.engine->busy = false;
+    QTRY_VERIFY(state->width() < openingWidth);
+    QVERIFY(state->width() >= state->minimumWidth());
+    QCOMPARE(address->width(), addressWidth + (openingWidth - state->width()));
+    QCOMPARE(bar(f)->panel(1)->width(), qRound(700 / Twips::perPixelX(state)));
+}
+
+CORVANE_TEST_MAIN(tst_Status)
+#include "tst_status.moc"
