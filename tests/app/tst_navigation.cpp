@@ -1,0 +1,248 @@
+#include "TempWorkingDir.h"
+#include "TestMain.h"
+#include "WindowFixture.h"
+
+#include "app/FileOpenDialog.h"
+
+#include <QFileDialog>
+#include <QTimer>
+
+class tst_Navigation : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { m_dir.reset(); }
+
+    void goPassesTheTextUnchanged_data();
+    void goPassesTheTextUnchanged();
+    void goToAddressInTheMaximisedView();
+    void oneCallCommands_data();
+    void oneCallCommands();
+    void openFile_data();
+    void openFile();
+    void homeReadsTheFileAnewEachTime();
+    void homeWithAnEmptyFirstLine();
+    void offlineLastsUntilTheNextGo_data();
+    void offlineLastsUntilTheNextGo();
+
+    void fileDialogRemembersTheChosenFile();
+
+private:
+    std::unique_ptr<TempWorkingDir> m_dir;
+};
+
+void tst_Navigation::init()
+{
+    m_dir = std::make_unique<TempWorkingDir>();
+    QVERIFY(m_dir->isValid());
+    writeFile("home.ad", "http://home/\r\n");
+}
+
+void tst_Navigation::goPassesTheTextUnchanged_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("text");
+
+    for (const char *how : {"click", "Enter", "Ctrl+G"}) {
+        QTest::addRow("%s, empty", how) << how << "";
+        QTest::addRow("%s, blanks only", how) << how << "   ";
+        QTest::addRow("%s, leading and trailing blanks", how) << how << "  example.org  ";
+        QTest::addRow("%s, not an address", how) << how << "what is this?";
+        QTest::addRow("%s, full address", how) << how << "http://127.0.0.1:1/a?b=c#d";
+    }
+}
+
+void tst_Navigation::goPassesTheTextUnchanged()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.address()->setFocus();
+    f.address()->setText(text);
+    f.log.calls.clear();
+    if (how == "click")
+        QTest::mouseClick(f.go(), Qt::LeftButton);
+    else if (how == "Enter")
+        QTest::keyClick(f.address(), Qt::Key_Return);
+    else
+        QTest::keySequence(f.address(), QKeySequence(how));
+
+    QCOMPARE(f.log.calls, (QStringList{"Offline=false", "RegisterAsBrowser=true",
+                                       QStringLiteral("Navigate(%1)").arg(text)}));
+    QCOMPARE(f.address()->text(), text);
+}
+
+void tst_Navigation::goToAddressInTheMaximisedView()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.address()->setText("http://typed/");
+    f.item("mnuMaxView")->trigger();
+    QCOMPARE(f.engine->Top(), 0.0f);
+    f.log.calls.clear();
+    f.item("mnuGoTo")->trigger();
+    QCOMPARE(f.log.calls,
+             (QStringList{"Offline=false", "RegisterAsBrowser=true", "Navigate(http://typed/)"}));
+}
+
+void tst_Navigation::oneCallCommands_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("call");
+
+    QTest::newRow("Back") << "mnuBack"
+                          << "GoBack";
+    QTest::newRow("Forward") << "mnuForward"
+                             << "GoForward";
+    QTest::newRow("Stop") << "mnuStop"
+                          << "Stop";
+    QTest::newRow("Refresh") << "mnuRefresh"
+                             << "Refresh";
+}
+
+void tst_Navigation::oneCallCommands()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, call);
+
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.address()->setText("typed");
+    // Whatever the engine's state: nothing to go back to, idle or busy.
+    for (bool busy : {false, true}) {
+        f.engine->busy = busy;
+        f.log.calls.clear();
+        f.item(qPrintable(item))->trigger();
+        QCOMPARE(f.log.calls, QStringList{call});
+    }
+    QCOMPARE(f.address()->text(), QStringLiteral("typed"));
+}
+
+void tst_Navigation::openFile_data()
+{
+    QTest::addColumn<QStringList>("choices"); // one entry per use; empty: Cancel
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("chosen") << QStringList{"/tmp/page one.html"}
+                            << QStringList{"ShowOpen", "Navigate(/tmp/page one.html)"};
+    QTest::newRow("cancelled before any choice") << QStringList{""} << QStringList{"ShowOpen"};
+    QTest::newRow("cancelled after an earlier choice")
+        << QStringList{"/tmp/a.html", ""}
+        << QStringList{"ShowOpen", "Navigate(/tmp/a.html)", "ShowOpen"};
+}
+
+void tst_Navigation::openFile()
+{
+    QFETCH(QStringList, choices);
+    QFETCH(QStringList, expected);
+
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.address()->setText("typed");
+    f.log.calls.clear();
+    for (const QString &choice : choices) {
+        if (!choice.isEmpty())
+            f.fileDialog->choices.enqueue(choice);
+        f.item("mnuOpenFile")->trigger();
+    }
+    QCOMPARE(f.log.calls, expected);
+    QCOMPARE(f.address()->text(), QStringLiteral("typed"));
+}
+
+void tst_Navigation::homeReadsTheFileAnewEachTime()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.log.calls.clear();
+    f.item("mnuHome")->trigger();
+    writeFile("home.ad", "http://changed/\r\nignored\r\n");
+    QString boxAtNavigate;
+    f.engine->onNavigate = [&](const QString &) { boxAtNavigate = f.address()->text(); };
+    f.item("mnuHome")->trigger();
+
+    QCOMPARE(f.log.calls, (QStringList{"Navigate(http://home/)", "Navigate(http://changed/)"}));
+    QCOMPARE(boxAtNavigate, QStringLiteral("http://home/")); // box written after Navigate
+    QCOMPARE(f.address()->text(), QStringLiteral("http://changed/"));
+}
+
+void tst_Navigation::homeWithAnEmptyFirstLine()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    writeFile("home.ad", "\r\n");
+    f.log.calls.clear();
+    f.item("mnuHome")->trigger();
+    QCOMPARE(f.log.calls, QStringList{"Navigate()"});
+    QCOMPARE(f.address()->text(), QString());
+}
+
+void tst_Navigation::offlineLastsUntilTheNextGo_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("goesOnline");
+
+    QTest::newRow("Home") << "mnuHome" << false;
+    QTest::newRow("Back") << "mnuBack" << false;
+    QTest::newRow("Forward") << "mnuForward" << false;
+    QTest::newRow("Stop") << "mnuStop" << false;
+    QTest::newRow("Refresh") << "mnuRefresh" << false;
+    QTest::newRow("Open File") << "mnuOpenFile" << false;
+    QTest::newRow("Go to address") << "mnuGoTo" << true;
+}
+
+void tst_Navigation::offlineLastsUntilTheNextGo()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, goesOnline);
+
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.fileDialog->choices.enqueue("/tmp/file.html");
+    f.log.calls.clear();
+    f.item("mnuOffline")->trigger();
+    f.item(qPrintable(item))->trigger();
+    QCOMPARE(f.log.calls.first(), QStringLiteral("Offline=true"));
+    QCOMPARE(f.log.calls.contains("Offline=false"), goesOnline);
+    if (goesOnline)
+        QCOMPARE(f.log.calls.at(1), QStringLiteral("Offline=false"));
+}
+
+void tst_Navigation::fileDialogRemembersTheChosenFile()
+{
+    writeFile("chosen.html", "<p>x</p>");
+    const QString chosen = QDir::current().absoluteFilePath("chosen.html");
+    QWidget owner;
+    CommonDialog dialog(&owner);
+    QCOMPARE(dialog.FileName(), QString());
+
+    // Answers the next file dialog: pick the file, or cancel with an empty name.
+    auto answer = [](const QString &file, QString *openedAt) {
+        QTimer::singleShot(0, [file, openedAt] {
+            auto *box = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            *openedAt = box->directory().absolutePath() + '|' + box->selectedFiles().value(0);
+            if (file.isEmpty()) {
+                box->reject();
+            } else {
+                box->selectFile(file);
+                static_cast<QDialog *>(box)->accept();
+            }
+        });
+    };
+
+    QString openedAt;
+    answer(chosen, &openedAt);
+    QVERIFY(dialog.ShowOpen());
+    QCOMPARE(dialog.FileName(), chosen);
+
+    answer(QString(), &openedAt);
+    QVERIFY(!dialog.ShowOpen());
+    QCOMPARE(openedAt, QDir::currentPath() + '|' + chosen); // opened on the last choice
+    QCOMPARE(dialog.FileName(), chosen);
+}
+
+CORVANE_TEST_MAIN(tst_Navigation)
+#include "tst_navigation.moc"

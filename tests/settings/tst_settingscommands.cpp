@@ -1,0 +1,188 @@
+#include "TempWorkingDir.h"
+#include "TestMain.h"
+#include "WindowFixture.h"
+
+#include <QDir>
+
+class tst_SettingsCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { m_dir.reset(); }
+
+    void setHomeAddress_data();
+    void setHomeAddress();
+    void startUpMaximisedTwiceFromOff();
+    void startUpMaximisedFollowsTheFileNotTheCheckMark();
+    void startUpMaximisedKeepsAStateAlreadyThere_data();
+    void startUpMaximisedKeepsAStateAlreadyThere();
+    void startUpMaximisedFailureChangesNothingElse();
+
+    void silentTellsTheEngineFirst();
+    void silentRefusedLeavesTheCheckMark();
+    void workOfflineTwice();
+
+private:
+    std::unique_ptr<TempWorkingDir> m_dir;
+};
+
+void tst_SettingsCommands::init()
+{
+    m_dir = std::make_unique<TempWorkingDir>();
+    QVERIFY(m_dir->isValid());
+    writeFile("home.ad", "http://old/\r\nsecond line\r\n");
+}
+
+void tst_SettingsCommands::setHomeAddress_data()
+{
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QByteArray>("fileAfter");
+
+    QTest::newRow("OK with an address") << true << "http://new/" << QByteArray("http://new/\r\n");
+    QTest::newRow("OK with blanks kept") << true << "  padded  " << QByteArray("  padded  \r\n");
+    QTest::newRow("OK with nothing typed") << true << "" << QByteArray("\r\n");
+    QTest::newRow("Cancel keeps the file")
+        << false << "" << QByteArray("http://old/\r\nsecond line\r\n");
+}
+
+void tst_SettingsCommands::setHomeAddress()
+{
+    QFETCH(bool, confirmed);
+    QFETCH(QString, reply);
+    QFETCH(QByteArray, fileAfter);
+
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.address()->setText("typed");
+    f.dialogs->replies.enqueue(confirmed ? std::optional<QString>(reply) : std::nullopt);
+    f.log.calls.clear();
+    QTest::keySequence(f.window.get(), QKeySequence("Ctrl+N"));
+
+    QCOMPARE(f.log.calls, QStringList{"askText(Home Address|What would you like it to be?)"});
+    QCOMPARE(fileBytes("home.ad"), fileAfter);
+    QCOMPARE(f.address()->text(), QStringLiteral("typed"));
+}
+
+void tst_SettingsCommands::startUpMaximisedTwiceFromOff()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QAction *item = f.item("mnuStartMax");
+    QVERIFY(!item->isChecked());
+
+    item->trigger();
+    QCOMPARE(fileBytes("max.dat"), QByteArray("Maximised on start-up\r\n"));
+    QVERIFY(f.window->isMaximized());
+    QVERIFY(item->isChecked());
+
+    item->trigger();
+    QVERIFY(!QFile::exists("max.dat"));
+    QVERIFY(!f.window->isMaximized());
+    QVERIFY(!item->isChecked());
+    QVERIFY(f.dialogs->errors.isEmpty());
+}
+
+void tst_SettingsCommands::startUpMaximisedFollowsTheFileNotTheCheckMark()
+{
+    writeFile("max.dat", "");
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QAction *item = f.item("mnuStartMax");
+    QVERIFY(item->isChecked());
+
+    // Another program removed the marker: the command creates it again.
+    QVERIFY(QFile::remove("max.dat"));
+    item->trigger();
+    QCOMPARE(fileBytes("max.dat"), QByteArray("Maximised on start-up\r\n"));
+    QVERIFY(item->isChecked());
+    QVERIFY(f.window->isMaximized());
+
+    // And one that put it back behind a cleared check mark is deleted.
+    item->trigger();
+    QVERIFY(!item->isChecked());
+    writeFile("max.dat", "put back");
+    item->trigger();
+    QVERIFY(!QFile::exists("max.dat"));
+    QVERIFY(!item->isChecked());
+    QVERIFY(!f.window->isMaximized());
+}
+
+void tst_SettingsCommands::startUpMaximisedKeepsAStateAlreadyThere_data()
+{
+    QTest::addColumn<bool>("maximisedBefore");
+    QTest::newRow("on while already maximised") << true;
+    QTest::newRow("off while normal") << false;
+}
+
+void tst_SettingsCommands::startUpMaximisedKeepsAStateAlreadyThere()
+{
+    QFETCH(bool, maximisedBefore);
+    if (!maximisedBefore)
+        writeFile("max.dat", "");
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    if (maximisedBefore)
+        f.window->showMaximized();
+    else
+        f.window->showNormal();
+    QTRY_COMPARE(f.window->isMaximized(), maximisedBefore);
+
+    f.item("mnuStartMax")->trigger();
+    QCOMPARE(f.window->isMaximized(), maximisedBefore);
+    QCOMPARE(QFile::exists("max.dat"), maximisedBefore);
+}
+
+void tst_SettingsCommands::startUpMaximisedFailureChangesNothingElse()
+{
+    QVERIFY(QDir().mkdir("max.dat")); // counts as absent, and cannot be replaced
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.item("mnuStartMax")->trigger();
+    QCOMPARE(f.dialogs->errors.size(), 1);
+    QVERIFY2(f.dialogs->errors.first().startsWith("max.dat"),
+             qPrintable(f.dialogs->errors.first()));
+    QVERIFY(!f.window->isMaximized());
+    QVERIFY(!f.item("mnuStartMax")->isChecked());
+    QVERIFY(f.window->isVisible());
+}
+
+void tst_SettingsCommands::silentTellsTheEngineFirst()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QAction *item = f.item("mnuSilent");
+    f.log.calls.clear();
+    item->trigger();
+    QVERIFY(item->isChecked());
+    item->trigger();
+    QVERIFY(!item->isChecked());
+    QCOMPARE(f.log.calls, (QStringList{"Silent=true", "Silent=false"}));
+}
+
+void tst_SettingsCommands::silentRefusedLeavesTheCheckMark()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.engine->refuseSilent = true;
+    f.item("mnuSilent")->trigger();
+    QCOMPARE(f.dialogs->errors, QStringList{"the engine refused Silent"});
+    QVERIFY(!f.item("mnuSilent")->isChecked());
+}
+
+void tst_SettingsCommands::workOfflineTwice()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QAction *item = f.item("mnuOffline");
+    f.log.calls.clear();
+    item->trigger();
+    item->trigger();
+    QCOMPARE(f.log.calls, (QStringList{"Offline=true", "Offline=true"}));
+    QVERIFY(!item->isChecked());
+    QCOMPARE(item->text(), QStringLiteral("Work Offline"));
+}
+
+CORVANE_TEST_MAIN(tst_SettingsCommands)
+#include "tst_settingscommands.moc"

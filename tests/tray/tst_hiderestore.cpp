@@ -1,0 +1,156 @@
+#include "TempWorkingDir.h"
+#include "TestMain.h"
+#include "WindowFixture.h"
+
+#include "tray/SystemTray.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QSystemTrayIcon>
+
+class tst_HideRestore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { m_dir.reset(); }
+
+    void hideAsksForTheIconBeforeHiding();
+    void restoreShowsTheWindowBeforeRemovingTheIcon();
+    void doubleClickWhileShown();
+    void stateAndGeometrySurviveHideAndRestore();
+    void noNotificationAreaKeepsTheWindowShown();
+
+    void trayRefusesWithoutNotificationArea();
+    void trayIconFile_data();
+    void trayIconFile();
+
+private:
+    std::unique_ptr<TempWorkingDir> m_dir;
+};
+
+void tst_HideRestore::init()
+{
+    m_dir = std::make_unique<TempWorkingDir>();
+    QVERIFY(m_dir->isValid());
+    writeFile("home.ad", "http://home/\r\n");
+}
+
+void tst_HideRestore::hideAsksForTheIconBeforeHiding()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QStringList seen;
+    f.tray->onCall = [&](const QString &call) {
+        seen << call + (f.window->isVisible() ? " while shown" : " while hidden");
+    };
+    f.item("mnuHide")->trigger();
+    QCOMPARE(seen, (QStringList{"showIcon while shown", "setIconFile(Icon.ico) while shown"}));
+    QVERIFY(!f.window->isVisible());
+    QVERIFY(!f.window->isMinimized());
+}
+
+void tst_HideRestore::restoreShowsTheWindowBeforeRemovingTheIcon()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.item("mnuHide")->trigger();
+    QVERIFY(!f.window->isVisible());
+
+    QStringList seen;
+    f.tray->onCall = [&](const QString &call) {
+        seen << call + (f.window->isVisible() ? " while shown" : " while hidden");
+    };
+    f.tray->doubleClick();
+    QVERIFY(f.window->isVisible());
+    QCOMPARE(seen, QStringList{"removeIcon while shown"});
+}
+
+void tst_HideRestore::doubleClickWhileShown()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.log.calls.clear();
+    f.tray->doubleClick();
+    QVERIFY(f.window->isVisible());
+    QCOMPARE(f.log.calls, QStringList{"removeIcon"});
+}
+
+void tst_HideRestore::stateAndGeometrySurviveHideAndRestore()
+{
+    writeFile("max.dat", "");
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QTRY_VERIFY(f.window->isMaximized());
+    f.item("mnuMaxView")->trigger();
+    const float top = f.engine->Top();
+    const float height = f.engine->Height();
+
+    f.item("mnuHide")->trigger();
+    f.tray->doubleClick();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QVERIFY(f.window->isMaximized());
+    QCOMPARE(f.engine->Top(), top);
+    QCOMPARE(f.engine->Height(), height);
+    QCOMPARE(f.item("mnuMaxView")->text(), QStringLiteral("Normal View"));
+}
+
+void tst_HideRestore::noNotificationAreaKeepsTheWindowShown()
+{
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    f.tray->noNotificationArea = true;
+    f.log.calls.clear();
+    f.item("mnuHide")->trigger();
+    QVERIFY(f.window->isVisible());
+    QCOMPARE(f.dialogs->errors, QStringList{"no notification area is available"});
+    QCOMPARE(f.log.calls, QStringList{"error(no notification area is available)"});
+}
+
+void tst_HideRestore::trayRefusesWithoutNotificationArea()
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        QSKIP("this display has a notification area");
+    SystemTray tray;
+    QVERIFY_THROWS_EXCEPTION(RunTimeError, tray.showIcon());
+    QVERIFY(!tray.findChild<QSystemTrayIcon *>()->isVisible());
+}
+
+void tst_HideRestore::trayIconFile_data()
+{
+    QTest::addColumn<QByteArray>("fileContent"); // null: no file
+    QTest::addColumn<bool>("ownIcon");
+
+    QImage red(32, 32, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QByteArray ico;
+    QBuffer buffer(&ico);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "ICO");
+
+    QTest::newRow("readable Icon.ico") << ico << false;
+    QTest::newRow("no Icon.ico") << QByteArray() << true;
+    QTest::newRow("Icon.ico holds no picture") << QByteArray("not an icon") << true;
+}
+
+void tst_HideRestore::trayIconFile()
+{
+    QFETCH(QByteArray, fileContent);
+    QFETCH(bool, ownIcon);
+    if (!fileContent.isNull())
+        writeFile("Icon.ico", fileContent);
+
+    QImage blue(32, 32, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(blue)));
+    SystemTray tray;
+    const auto *icon = tray.findChild<QSystemTrayIcon *>();
+    QCOMPARE(icon->toolTip(), QStringLiteral("Corvane"));
+
+    tray.setIconFile(QStringLiteral("Icon.ico"));
+    const QColor shown = icon->icon().pixmap(32, 32).toImage().pixelColor(16, 16);
+    QCOMPARE(shown, ownIcon ? QColor(Qt::blue) : QColor(Qt::red));
+}
+
+CORVANE_TEST_MAIN(tst_HideRestore)
+#include "tst_hiderestore.moc"
