@@ -1,0 +1,46 @@
+"""Start-up and exit of the real program, seen from outside."""
+
+import unittest
+
+from harness import DEFAULT_HOME, E2ETestCase, wait_until
+
+
+class StartUp(E2ETestCase):
+    def test_first_start_creates_home_file_and_ctrl_e_exits_with_zero(self):
+        corvane = self.start()
+        window = corvane.main_window()
+        self.assertEqual(self.read("home.ad"), DEFAULT_HOME)
+        corvane.focus(window)
+        corvane.keys("ctrl+e")
+        self.assertEqual(corvane.wait_exit(), 0)
+        self.assertEqual(self.read("home.ad"), DEFAULT_HOME)
+
+    def test_home_page_is_requested_from_home_file(self):
+        self.server.page("/home", "Home page")
+        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        corvane = self.start()
+        wait_until(lambda: self.server.count("/home"), 10, "the home page request")
+        corvane.main_window()
+
+    def test_marker_starts_the_window_maximised(self):
+        self.server.page("/home", "Home page")
+        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        self.write("max.dat", b"")
+        corvane = self.start()
+        window = corvane.main_window()
+        wait_until(lambda: "_NET_WM_STATE_MAXIMIZED_VERT" in corvane.net_wm_state(window),
+                   10, "a maximised window")
+
+    def test_zero_byte_home_file_reports_the_error_and_exits_with_one(self):
+        self.write("home.ad", b"")
+        corvane = self.start()
+        box = wait_until(lambda: corvane.windows("Corvane"), 30, "the error report")[0].decode()
+        self.assertIn("home.ad", corvane.error_output())
+        corvane.focus(box)
+        corvane.keys("Return")
+        self.assertEqual(corvane.wait_exit(), 1)
+        self.assertEqual(self.read("home.ad"), b"")
+
+
+if __name__ == "__main__":
+    unittest.main()
