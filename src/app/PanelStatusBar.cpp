@@ -4,6 +4,7 @@
 
 #include <QLabel>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -48,7 +49,9 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
         addWidget(label, look.stretch);
         m_panels[i] = label;
     }
-    m_panels[0]->setFixedWidth(m_panels[0]->minimumWidth());
+    // Panel 1 keeps its width, widened only where the platform's font would cut "Status:".
+    m_panels[0]->setFixedWidth(
+        std::max(m_panels[0]->minimumWidth(), m_panels[0]->sizeHint().width()));
 }
 
 QLabel *PanelStatusBar::panel(int panel) const

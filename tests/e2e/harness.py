@@ -33,6 +33,7 @@ class LoopbackServer:
 
     def __init__(self):
         self.requests = []
+        self.aborted = []
         self.routes = {}
         server = self
 
@@ -40,8 +41,9 @@ class LoopbackServer:
             def do_GET(self):
                 server.requests.append(self.path)
                 body, delay = server.routes.get(self.path, (None, 0))
-                if delay:
-                    time.sleep(delay)
+                if body is not None and delay:
+                    self.trickle(body, delay)
+                    return
                 if body is None:
                     self.send_error(404)
                     return
@@ -51,6 +53,23 @@ class LoopbackServer:
                 self.send_header("Content-Length", str(len(body)))
                 self.end_headers()
                 self.wfile.write(body)
+
+            def trickle(self, body, seconds):
+                """Holds the response open for the given time, a byte at a time, so
+                that a browser that stops the load is seen closing the connection."""
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html; charset=utf-8")
+                self.send_header("Cache-Control", "no-store")
+                self.end_headers()
+                deadline = time.monotonic() + seconds
+                try:
+                    while time.monotonic() < deadline:
+                        self.wfile.write(b" ")
+                        self.wfile.flush()
+                        time.sleep(0.05)
+                    self.wfile.write(body)
+                except (BrokenPipeError, ConnectionResetError):
+                    server.aborted.append(self.path)
 
             def log_message(self, *args):
                 pass
@@ -63,8 +82,9 @@ class LoopbackServer:
     def url(self, path):
         return f"http://127.0.0.1:{self.httpd.server_address[1]}{path}"
 
-    def page(self, path, title, delay=0):
-        body = f"<html><head><title>{title}</title></head><body><h1>{title}</h1></body></html>"
+    def page(self, path, title, delay=0, colour="#ffffff"):
+        body = (f"<html><head><title>{title}</title></head>"
+                f"<body style='background:{colour}'><h1>{title}</h1></body></html>")
         self.routes[path] = (body.encode(), delay)
 
     def count(self, path):
@@ -121,7 +141,7 @@ class Corvane:
                                         stdout=subprocess.DEVNULL, stderr=self.stderr)
 
     def windows(self, name):
-        out = self.display.run("xdotool", "search", "--onlyvisible", "--pid",
+        out = self.display.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
                                str(self.process.pid), "--name", name)
         return out.split()
 
@@ -131,6 +151,11 @@ class Corvane:
     def focus(self, window):
         self.display.run("xdotool", "windowactivate", "--sync", window)
         self.display.run("xdotool", "windowfocus", "--sync", window)
+
+    def click_address_box(self, window):
+        """Clicks into the address box, just below the menu bar, and selects its text."""
+        self.display.run("xdotool", "mousemove", "--window", window, "60", "34", "click", "1")
+        self.keys("ctrl+a")
 
     def keys(self, *keys):
         self.display.run("xdotool", "key", "--delay", "80", *keys)
