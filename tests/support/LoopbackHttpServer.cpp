@@ -1,0 +1,136 @@
+#include "LoopbackHttpServer.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace {
+
+// More than any browser sends for a GET; a longer head is refused, not buffered.
+constexpr qsizetype MaxRequestHeadBytes = 64 * 1024;
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK";
+    case 302:
+        return "Found";
+    case 400:
+        return "Bad Request";
+    case 404:
+        return "Not Found";
+    default:
+        return "Status " + QByteArray::number(status);
+    }
+}
+
+} // namespace
+
+LoopbackHttpServer::LoopbackHttpServer(QObject *parent)
+    : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &LoopbackHttpServer::accept);
+    m_server.listen(QHostAddress::LocalHost, 0);
+}
+
+QUrl LoopbackHttpServer::url(const QString &path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
+}
+
+void LoopbackHttpServer::setRoute(const QString &path, const QByteArray &body,
+                                  const QByteArray &contentType, int status,
+                                  const Headers &extraHeaders)
+{
+    Route &route = m_routes[path];
+    route.status = status;
+    route.contentType = contentType;
+    route.body = body;
+    route.extraHeaders = extraHeaders;
+}
+
+void LoopbackHttpServer::setRedirect(const QString &path, const QString &target)
+{
+    setRoute(path, QByteArray(), "text/html; charset=utf-8", 302, {{"Location", target.toUtf8()}});
+}
+
+void LoopbackHttpServer::setDelay(const QString &path, int ms)
+{
+    m_routes[path].delayMs = ms;
+}
+
+void LoopbackHttpServer::accept()
+{
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        // A client that connects and never asks (a speculative connection) or
+        // never lets go is cut, so no test can hang on it.
+        auto *deadline = new QTimer(socket);
+        deadline->setSingleShot(true);
+        connect(deadline, &QTimer::timeout, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        deadline->start(RequestTimeoutMs);
+
+        connect(socket, &QTcpSocket::readyRead, this,
+                [this, socket, deadline] { readRequest(socket, deadline); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+}
+
+void LoopbackHttpServer::readRequest(QTcpSocket *socket, QTimer *deadline)
+{
+    const QByteArray buffered = socket->peek(socket->bytesAvailable());
+    const qsizetype headEnd = buffered.indexOf("\r\n\r\n");
+    if (headEnd < 0 && buffered.size() <= MaxRequestHeadBytes)
+        return; // the rest of the head is still on its way
+
+    // One request per connection: whatever follows the head is not read.
+    disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
+
+    const QList<QByteArray> requestLine = buffered.left(buffered.indexOf("\r\n")).split(' ');
+    if (headEnd < 0 || requestLine.size() != 3 || !requestLine[2].startsWith("HTTP/")) {
+        Route refusal;
+        refusal.status = 400;
+        refusal.body = headEnd < 0 ? "Request head too long" : "Malformed request line";
+        deadline->start(ResponseTimeoutMs);
+        answer(socket, "GET", refusal);
+        return;
+    }
+
+    const QByteArray &method = requestLine[0];
+    const QByteArray &target = requestLine[1];
+    const QString path = QString::fromUtf8(target.split('?').constFirst());
+    m_requestedPaths.append(path);
+    emit requested(path);
+
+    const Route route = m_routes.value(path);
+    deadline->start(route.delayMs + ResponseTimeoutMs);
+    // The socket as context: a client that gives up before the answer is due
+    // takes the pending answer with it.
+    QTimer::singleShot(route.delayMs, socket,
+                       [this, socket, method, route] { answer(socket, method, route); });
+}
+
+void LoopbackHttpServer::answer(QTcpSocket *socket, const QByteArray &method, const Route &route)
+{
+    if (socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    socket->write(response(method, route));
+    socket->disconnectFromHost();
+}
+
+QByteArray LoopbackHttpServer::response(const QByteArray &method, const Route &route)
+{
+    QByteArray head =
+        "HTTP/1.1 " + QByteArray::number(route.status) + ' ' + reasonPhrase(route.status) + "\r\n";
+    head += "Content-Type: " + route.contentType + "\r\n";
+    head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
+    head += "Cache-Control: no-store\r\n";
+    head += "Connection: close\r\n";
+    for (const auto &[name, value] : route.extraHeaders)
+        head += name + ": " + value + "\r\n";
+    head += "\r\n";
+    return method == "HEAD" ? head : head + route.body;
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QTcpServer>
+#include <QUrl>
+
+class QTcpSocket;
+class QTimer;
+
+// A tiny HTTP/1.1 server on 127.0.0.1 for tests, listening on an ephemeral
+// port from construction on. It is event-driven in the thread that owns it, so
+// the test must let the event loop run (QTRY_*, QSignalSpy::wait) while a
+// client waits for an answer; Qt WebEngine fetches on its own threads, so a
+// test on the UI thread can serve its engine.
+//
+// Every response carries "Cache-Control: no-store" and "Connection: close", so
+// that the engine asks again for every load, Back and Forward included.
+// Unknown paths get 404; "/favicon.ico" is logged like any other request.
+// Nothing waits forever: a connection that has not sent its request within
+// RequestTimeoutMs, or is still open ResponseTimeoutMs after its answer was
+// due, is cut.
+class LoopbackHttpServer : public QObject {
+    Q_OBJECT
+
+public:
+    using Headers = QList<QPair<QByteArray, QByteArray>>;
+
+    static constexpr int RequestTimeoutMs = 5000;
+    static constexpr int ResponseTimeoutMs = 5000;
+
+    explicit LoopbackHttpServer(QObject *parent = nullptr);
+
+    // False if no port could be had; errorString() then says why.
+    bool isListening() const { return m_server.isListening(); }
+    QString errorString() const { return m_server.errorString(); }
+    quint16 port() const { return m_server.serverPort(); }
+
+    // http://127.0.0.1:PORT followed by path, which starts with "/".
+    QUrl url(const QString &path) const;
+
+    // Serves body for path (the part of the request target before any "?"),
+    // replacing what path served before, and keeping its delay.
+    void setRoute(const QString &path, const QByteArray &body,
+                  const QByteArray &contentType = "text/html; charset=utf-8", int status = 200,
+                  const Headers &extraHeaders = {});
+    // Answers path with "302 Found" and a Location of target.
+    void setRedirect(const QString &path, const QString &target);
+    // Holds every answer for path (404 included) for ms milliseconds.
+    void setDelay(const QString &path, int ms);
+
+    // The paths of all requests received, in order of arrival.
+    QStringList requestedPaths() const { return m_requestedPaths; }
+    int requestCount(const QString &path) const { return m_requestedPaths.count(path); }
+    void clearLog() { m_requestedPaths.clear(); }
+
+signals:
+    // A request for path has arrived; its answer may still be held back.
+    void requested(const QString &path);
+
+private:
+    struct Route {
+        int status = 404;
+        QByteArray contentType = "text/plain; charset=utf-8";
+        QByteArray body = "Not found";
+        Headers extraHeaders;
+        int delayMs = 0;
+    };
+
+    void accept();
+    void readRequest(QTcpSocket *socket, QTimer *deadline);
+    void answer(QTcpSocket *socket, const QByteArray &method, const Route &route);
+    static QByteArray response(const QByteArray &method, const Route &route);
+
+    QTcpServer m_server;
+    QHash<QString, Route> m_routes;
+    QStringList m_requestedPaths;
+};
