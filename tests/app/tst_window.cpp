@@ -220,7 +220,11 @@ void tst_Window::statusPanels()
     QCOMPARE(label->text(), text);
     QCOMPARE(int(label->alignment() & Qt::AlignHorizontal_Mask), alignment);
     QCOMPARE(int(label->frameShadow()), bevel);
-    QCOMPARE(label->minimumWidth(), pixelsX(f.window.get(), minimumWidth));
+    // Panel 1 widens only if the platform's font needs more room for "Status:".
+    if (panel == 1)
+        QVERIFY(label->minimumWidth() >= pixelsX(f.window.get(), minimumWidth));
+    else
+        QCOMPARE(label->minimumWidth(), pixelsX(f.window.get(), minimumWidth));
 }
 
 void tst_Window::focusAndTabOrder()
