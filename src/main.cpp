@@ -14,7 +14,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvane"));
     QApplication::setDesktopFileName(QStringLiteral("corvane"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/corvane.xpm")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/corvane.png")));
 
     frmExplorer window(new WebEngineBrowser, new CommonDialog, new SystemTray,
                        std::make_unique<StandardDialogs>());

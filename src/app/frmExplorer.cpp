@@ -108,6 +108,7 @@ void frmExplorer::createControls()
 
     StatusBar1 = new PanelStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setAccessibleName(QStringLiteral("Status bar"));
     setStatusBar(StatusBar1);
 
     setTabOrder(WebBrowser1, cmdGo);

@@ -6,6 +6,7 @@
 #include "app/PeriodicTimer.h"
 #include "settings/SettingsFiles.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -63,6 +64,7 @@ private slots:
     void statusPanels_data();
     void statusPanels();
     void focusAndTabOrder();
+    void everyControlAndItemHasAnAccessibleName();
     void timers();
 
     void startUp_data();
@@ -239,6 +241,25 @@ void tst_Window::focusAndTabOrder()
     QCOMPARE(QApplication::focusWidget(), f.go());
     QTest::keyClick(f.go(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), f.address());
+}
+
+void tst_Window::everyControlAndItemHasAnAccessibleName()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    for (const char *name : {"txtAddress", "cmdGo", "WebBrowser1", "StatusBar1"}) {
+        QAccessibleInterface *control =
+            QAccessible::queryAccessibleInterface(f.window->findChild<QWidget *>(name));
+        QVERIFY2(control && !control->text(QAccessible::Name).isEmpty(), name);
+    }
+    for (const char *name : {"mnuFile", "mnuGo", "mnuView", "mnuToolbars", "mnuOptions"}) {
+        QMenu *menu = f.menu(name);
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(menu);
+        QCOMPARE(list->childCount(), menu->actions().size());
+        for (int i = 0; i < list->childCount(); ++i)
+            QCOMPARE(list->child(i)->text(QAccessible::Name), menu->actions().at(i)->text());
+    }
 }
 
 void tst_Window::timers()
