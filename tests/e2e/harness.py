@@ -113,16 +113,26 @@ class Display:
         self.name = ":" + number.decode()
         self.env = dict(os.environ, DISPLAY=self.name)
         self.env.pop("QT_QPA_PLATFORM", None)
+        self.extra = []
         self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: b"_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run("xprop", "-root"),
                    10, "the window manager")
 
+    def start_tray_host(self):
+        """A notification area for tray icons, docked at the top right."""
+        tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                                 "request", "--height", "32", "--SetDockType", "true"],
+                                env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.extra.append(tray)
+        wait_until(lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
+                   and self.run("xdotool", "search", "--class", "trayer"), 10, "the tray host")
+
     def run(self, *command, timeout=20):
         return subprocess.run(command, env=self.env, capture_output=True, timeout=timeout).stdout
 
     def close(self):
-        for process in (self.wm, self.xvfb):
+        for process in (*self.extra, self.wm, self.xvfb):
             process.terminate()
             try:
                 process.wait(5)
@@ -156,6 +166,17 @@ class Corvane:
         """Clicks into the address box, just below the menu bar, and selects its text."""
         self.display.run("xdotool", "mousemove", "--window", window, "60", "34", "click", "1")
         self.keys("ctrl+a")
+
+    def open_menu_item(self, window, menu_x, presses):
+        """Opens the menu at menu_x on the menu bar and picks its item number presses."""
+        self.display.run("xdotool", "mousemove", "--window", window, str(menu_x), "10", "click", "1")
+        time.sleep(0.3)
+        self.keys(*(["Down"] * presses), "Return")
+
+    def tray_icons(self):
+        """The program's docked tray icon windows, visible ones only."""
+        return self.display.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                str(self.process.pid), "--name", "^$").split()
 
     def keys(self, *keys):
         self.display.run("xdotool", "key", "--delay", "80", *keys)

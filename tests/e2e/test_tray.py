@@ -1,0 +1,53 @@
+"""Hide to the notification area and back, with a real tray host."""
+
+import unittest
+
+from harness import E2ETestCase, wait_until
+
+FILE_MENU_X = 20
+HIDE_ITEM = 4
+
+
+class Tray(E2ETestCase):
+    def start_at_home(self):
+        self.server.page("/home", "Home")
+        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        corvane = self.start()
+        window = corvane.main_window()
+        corvane.focus(window)
+        return corvane, window
+
+    def test_hide_then_double_click_restores_the_window_as_it_was(self):
+        self.display.start_tray_host()
+        corvane, window = self.start_at_home()
+        corvane.keys("ctrl+m")
+        wait_until(lambda: "MAXIMIZED_VERT" in corvane.net_wm_state(window), 10, "maximised")
+
+        corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
+        wait_until(lambda: not corvane.windows("^Corvane$"), 10, "the window to hide")
+        icon = wait_until(corvane.tray_icons, 10, "the tray icon")[0].decode()
+        self.assertEqual(corvane.process.poll(), None)
+
+        self.display.run("xdotool", "mousemove", "--window", icon, "8", "8",
+                         "click", "--repeat", "2", "--delay", "80", "1")
+        wait_until(lambda: corvane.windows("^Corvane$"), 10, "the window to come back")
+        wait_until(lambda: not corvane.tray_icons(), 10, "the tray icon to go")
+        self.assertIn("MAXIMIZED_VERT", corvane.net_wm_state(window))
+
+    def test_hide_without_notification_area_keeps_the_window(self):
+        corvane, window = self.start_at_home()
+        corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
+        wait_until(lambda: "no notification area is available" in corvane.error_output(), 10,
+                   "the error report")
+        box = wait_until(lambda: [w for w in corvane.windows("^Corvane$") if w.decode() != window],
+                         10, "the error box")[0].decode()
+        corvane.focus(box)
+        corvane.keys("Return")
+        wait_until(lambda: corvane.windows("^Corvane$") == [window.encode()], 10, "the box to close")
+        corvane.focus(window)
+        corvane.keys("ctrl+e")
+        self.assertEqual(corvane.wait_exit(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
