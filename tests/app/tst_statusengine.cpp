@@ -1,0 +1,97 @@
+#include "LoopbackHttpServer.h"
+#include "TempWorkingDir.h"
+#include "TestMain.h"
+
+#include "app/Dialogs.h"
+#include "app/FileOpenDialog.h"
+#include "app/PanelStatusBar.h"
+#include "app/frmExplorer.h"
+#include "engine/WebEngineBrowser.h"
+#include "tray/SystemTray.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLineEdit>
+
+// The status bar following the real engine while it loads from a loopback server.
+class tst_StatusEngine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void openingWhileTheServerHoldsTheAnswerThenReady();
+    void addressFollowsARedirect();
+
+private:
+    QString panel(int number) const
+    {
+        return m_window->findChild<PanelStatusBar *>("StatusBar1")->panelText(number);
+    }
+
+    std::unique_ptr<TempWorkingDir> m_dir;
+    std::unique_ptr<LoopbackHttpServer> m_server;
+    std::unique_ptr<frmExplorer> m_window;
+};
+
+void tst_StatusEngine::init()
+{
+    m_dir = std::make_unique<TempWorkingDir>();
+    QVERIFY(m_dir->isValid());
+    m_server = std::make_unique<LoopbackHttpServer>();
+    QVERIFY2(m_server->isListening(), qPrintable(m_server->errorString()));
+    m_server->setRoute("/home", "<title>home</title><p>home</p>");
+    writeFile("home.ad", m_server->url("/home").toString().toUtf8() + "\r\n");
+    m_window = std::make_unique<frmExplorer>(new WebEngineBrowser, new CommonDialog, new SystemTray,
+                                             std::make_unique<StandardDialogs>());
+    QVERIFY(m_window->start());
+    m_window->show();
+    QTRY_COMPARE_WITH_TIMEOUT(panel(3), m_server->url("/home").toString(), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(panel(2), QStringLiteral("Ready"), 15000);
+}
+
+void tst_StatusEngine::cleanup()
+{
+    m_window.reset();
+    m_server.reset();
+    m_dir.reset();
+}
+
+void tst_StatusEngine::openingWhileTheServerHoldsTheAnswerThenReady()
+{
+    m_server->setRoute("/slow", "<title>slow</title><p>slow</p>");
+    m_server->setDelay("/slow", 1000);
+    auto *box = m_window->findChild<QLineEdit *>("txtAddress");
+    box->setText(m_server->url("/slow").toString());
+    QElapsedTimer held;
+    held.start();
+    m_window->findChild<QAction *>("mnuGoTo")->trigger();
+
+    QTRY_COMPARE_WITH_TIMEOUT(panel(2), QStringLiteral("Opening..."), 5000);
+    QCOMPARE(panel(3), m_server->url("/slow").toString());
+    // Still opening half-way through the server's wait.
+    QTest::qWait(400);
+    QCOMPARE(panel(2), QStringLiteral("Opening..."));
+    QTRY_COMPARE_WITH_TIMEOUT(panel(2), QStringLiteral("Ready"), 10000);
+    QVERIFY(held.elapsed() >= 1000);
+    QCOMPARE(panel(3), m_server->url("/slow").toString());
+    QCOMPARE(panel(1), QStringLiteral("Status:"));
+}
+
+void tst_StatusEngine::addressFollowsARedirect()
+{
+    m_server->setRoute("/target", "<title>target</title><p>target</p>");
+    m_server->setRedirect("/moved", "/target");
+    auto *box = m_window->findChild<QLineEdit *>("txtAddress");
+    box->setText(m_server->url("/moved").toString());
+    m_window->findChild<QAction *>("mnuGoTo")->trigger();
+
+    QTRY_COMPARE_WITH_TIMEOUT(panel(3), m_server->url("/target").toString(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(panel(2), QStringLiteral("Ready"), 10000);
+    // The address box keeps what the user typed.
+    QCOMPARE(box->text(), m_server->url("/moved").toString());
+}
+
+CORVANE_TEST_MAIN(tst_StatusEngine)
+#include "tst_statusengine.moc"
