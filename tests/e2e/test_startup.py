@@ -1,5 +1,6 @@
 """Start-up and exit of the real program, seen from outside."""
 
+import os
 import unittest
 
 from harness import DEFAULT_HOME, E2ETestCase, wait_until
@@ -14,6 +15,10 @@ class StartUp(E2ETestCase):
         corvane.keys("ctrl+e")
         self.assertEqual(corvane.wait_exit(), 0)
         self.assertEqual(self.read("home.ad"), DEFAULT_HOME)
+        # Chromium cannot sandbox its renderers for root only; then, and only
+        # then, the program switches the sandbox off and says so.
+        said = "sandbox is switched off" in corvane.error_output()
+        self.assertEqual(said, os.geteuid() == 0)
 
     def test_home_page_is_requested_from_home_file(self):
         self.server.page("/home", "Home page")
