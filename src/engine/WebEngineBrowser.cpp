@@ -1,18 +1,27 @@
 #include "WebEngineBrowser.h"
 
+#include "OfflineInterceptor.h"
+#include "WebPage.h"
+
 #include <QDir>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNavigationRequest>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-WebEngineBrowser::WebEngineBrowser(QWidget *parent)
+WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialogs> dialogs)
     : BrowserEngine(parent)
     , m_view(new QWebEngineView(this))
+    , m_page(new WebPage(std::move(dialogs), m_view))
+    , m_offlineInterceptor(new OfflineInterceptor(this))
 {
+    m_view->setPage(m_page);
+    m_page->profile()->setUrlRequestInterceptor(m_offlineInterceptor);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -23,9 +32,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
 
     // Busy and the location are polled every frame, so they are kept ready
     // here rather than computed on each read.
-    connect(m_view->page(), &QWebEnginePage::loadingChanged, this,
-            &WebEngineBrowser::followLoading);
-    connect(m_view->page(), &QWebEnginePage::navigationRequested, this,
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::followLoading);
+    connect(m_page, &QWebEnginePage::navigationRequested, this,
             &WebEngineBrowser::followNavigation);
     connect(m_view, &QWebEngineView::urlChanged, this,
             [this](const QUrl &url) { m_location = url.toString(); });
@@ -86,14 +94,24 @@ QString WebEngineBrowser::LocationURL() const
     return m_location;
 }
 
+bool WebEngineBrowser::Offline() const
+{
+    return m_offlineInterceptor->isOffline();
+}
+
 void WebEngineBrowser::setOffline(bool offline)
 {
-    m_offline = offline;
+    m_offlineInterceptor->setOffline(offline);
+}
+
+bool WebEngineBrowser::Silent() const
+{
+    return m_page->isSilent();
 }
 
 void WebEngineBrowser::setSilent(bool silent)
 {
-    m_silent = silent;
+    m_page->setSilent(silent);
 }
 
 void WebEngineBrowser::setRegisterAsBrowser(bool registerAsBrowser)

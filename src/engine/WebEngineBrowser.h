@@ -1,17 +1,26 @@
 #pragma once
 
 #include "BrowserEngine.h"
+#include "EngineDialogs.h"
 
+#include <memory>
+
+class OfflineInterceptor;
 class QWebEngineLoadingInfo;
 class QWebEngineNavigationRequest;
 class QWebEngineView;
+class WebPage;
 
-// The engine view on Qt WebEngine (Chromium).
+// The engine view on Qt WebEngine (Chromium). Work Offline is enforced for the
+// whole profile of its page, so that profile must be this engine's alone.
 class WebEngineBrowser : public BrowserEngine {
     Q_OBJECT
 
 public:
-    explicit WebEngineBrowser(QWidget *parent = nullptr);
+    // The boxes a page may open (while not Silent) are dialogs'.
+    explicit WebEngineBrowser(
+        QWidget *parent = nullptr,
+        std::unique_ptr<EngineDialogs> dialogs = std::make_unique<StandardEngineDialogs>());
 
     void Navigate(const QString &address) override;
     void GoBack() override;
@@ -26,8 +35,8 @@ public:
     void setSilent(bool silent) override;
     void setRegisterAsBrowser(bool registerAsBrowser) override;
 
-    bool Offline() const { return m_offline; }
-    bool Silent() const { return m_silent; }
+    bool Offline() const;
+    bool Silent() const;
     bool RegisterAsBrowser() const { return m_registerAsBrowser; }
 
     // The Qt view inside, for tests that need to reach the page itself.
@@ -38,9 +47,9 @@ private:
     void followNavigation(const QWebEngineNavigationRequest &request);
 
     QWebEngineView *m_view;
+    WebPage *m_page;
+    OfflineInterceptor *m_offlineInterceptor;
     QString m_location;
     bool m_busy = false;
-    bool m_offline = false;
-    bool m_silent = false;
     bool m_registerAsBrowser = false;
 };

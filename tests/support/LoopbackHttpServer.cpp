@@ -18,11 +18,25 @@ QByteArray reasonPhrase(int status)
         return "Found";
     case 400:
         return "Bad Request";
+    case 401:
+        return "Unauthorized";
     case 404:
         return "Not Found";
     default:
         return "Status " + QByteArray::number(status);
     }
+}
+
+// The value of the header called name in a request head; empty when absent.
+QByteArray headerValue(const QByteArray &head, const QByteArray &name)
+{
+    const QList<QByteArray> lines = head.split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines[i].indexOf(':');
+        if (colon > 0 && lines[i].left(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return lines[i].mid(colon + 1).trimmed();
+    }
+    return {};
 }
 
 } // namespace
@@ -60,9 +74,18 @@ void LoopbackHttpServer::setDelay(const QString &path, int ms)
     m_routes[path].delayMs = ms;
 }
 
+void LoopbackHttpServer::requireBasicAuth(const QString &path, const QByteArray &realm,
+                                          const QByteArray &user, const QByteArray &password)
+{
+    Route &route = m_routes[path];
+    route.authorization = "Basic " + (user + ':' + password).toBase64();
+    route.realm = realm;
+}
+
 void LoopbackHttpServer::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        ++m_connectionCount;
         // A client that connects and never asks (a speculative connection) or
         // never lets go is cut, so no test can hang on it.
         auto *deadline = new QTimer(socket);
@@ -105,7 +128,10 @@ void LoopbackHttpServer::readRequest(QTcpSocket *socket, QTimer *deadline)
     m_requestedPaths.append(path);
     emit requested(path);
 
-    const Route route = m_routes.value(path);
+    Route route = m_routes.value(path);
+    if (!route.authorization.isEmpty() &&
+        headerValue(buffered.left(headEnd), "Authorization") != route.authorization)
+        route = challenge(route);
     deadline->start(route.delayMs + ResponseTimeoutMs);
     // The socket as context: a client that gives up before the answer is due
     // takes the pending answer with it.
@@ -119,6 +145,17 @@ void LoopbackHttpServer::answer(QTcpSocket *socket, const QByteArray &method, co
         return;
     socket->write(response(method, route));
     socket->disconnectFromHost();
+}
+
+LoopbackHttpServer::Route LoopbackHttpServer::challenge(const Route &route)
+{
+    Route refusal;
+    refusal.status = 401;
+    refusal.contentType = "text/html; charset=utf-8";
+    refusal.body = "<!doctype html><title>Sign-in required</title>";
+    refusal.extraHeaders = {{"WWW-Authenticate", "Basic realm=\"" + route.realm + '"'}};
+    refusal.delayMs = route.delayMs;
+    return refusal;
 }
 
 QByteArray LoopbackHttpServer::response(const QByteArray &method, const Route &route)

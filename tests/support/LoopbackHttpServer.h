@@ -53,11 +53,22 @@ public:
     void setRedirect(const QString &path, const QString &target);
     // Holds every answer for path (404 included) for ms milliseconds.
     void setDelay(const QString &path, int ms);
+    // Answers a request for path that does not sign in as user with password
+    // (HTTP Basic) with "401 Unauthorized" and a challenge naming realm.
+    void requireBasicAuth(const QString &path, const QByteArray &realm, const QByteArray &user,
+                          const QByteArray &password);
 
     // The paths of all requests received, in order of arrival.
     QStringList requestedPaths() const { return m_requestedPaths; }
     int requestCount(const QString &path) const { return m_requestedPaths.count(path); }
-    void clearLog() { m_requestedPaths.clear(); }
+    // Every connection accepted, also those that never sent a readable request
+    // (a TLS handshake, a connection opened in advance).
+    int connectionCount() const { return m_connectionCount; }
+    void clearLog()
+    {
+        m_requestedPaths.clear();
+        m_connectionCount = 0;
+    }
 
 signals:
     // A request for path has arrived; its answer may still be held back.
@@ -70,14 +81,19 @@ private:
         QByteArray body = "Not found";
         Headers extraHeaders;
         int delayMs = 0;
+        // The Authorization header a request must carry; none when empty.
+        QByteArray authorization;
+        QByteArray realm;
     };
 
     void accept();
     void readRequest(QTcpSocket *socket, QTimer *deadline);
     void answer(QTcpSocket *socket, const QByteArray &method, const Route &route);
     static QByteArray response(const QByteArray &method, const Route &route);
+    static Route challenge(const Route &route);
 
     QTcpServer m_server;
     QHash<QString, Route> m_routes;
     QStringList m_requestedPaths;
+    int m_connectionCount = 0;
 };

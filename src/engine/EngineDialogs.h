@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <QWebEnginePage>
+
+#include <optional>
+
+class QWidget;
+
+// The modal boxes a page can make the engine open, behind an interface so that
+// engine tests can answer them without a person. Each opens over owner.
+class EngineDialogs {
+public:
+    struct Credentials {
+        QString user;
+        QString password;
+    };
+
+    virtual ~EngineDialogs() = default;
+
+    // A page's alert(): the message, until the user closes the box.
+    virtual void alert(QWidget *owner, const QUrl &origin, const QString &message) = 0;
+    // A page's confirm(): true when the user said OK.
+    virtual bool confirm(QWidget *owner, const QUrl &origin, const QString &message) = 0;
+    // A page's prompt(): the text confirmed with OK; nothing when cancelled.
+    virtual std::optional<QString> prompt(QWidget *owner, const QUrl &origin,
+                                          const QString &message, const QString &defaultText) = 0;
+    // A server's request for a user name and password; nothing when cancelled.
+    virtual std::optional<Credentials> askCredentials(QWidget *owner, const QUrl &url,
+                                                      const QString &realm) = 0;
+    // A page's request to use feature: true when the user allows it.
+    virtual bool allowFeature(QWidget *owner, const QUrl &origin,
+                              QWebEnginePage::Feature feature) = 0;
+};
+
+// The platform's standard message boxes and input dialogs. A page's text is
+// shown as plain text, never as markup, so it cannot dress itself up as the
+// program's own.
+class StandardEngineDialogs : public EngineDialogs {
+public:
+    void alert(QWidget *owner, const QUrl &origin, const QString &message) override;
+    bool confirm(QWidget *owner, const QUrl &origin, const QString &message) override;
+    std::optional<QString> prompt(QWidget *owner, const QUrl &origin, const QString &message,
+                                  const QString &defaultText) override;
+    std::optional<Credentials> askCredentials(QWidget *owner, const QUrl &url,
+                                              const QString &realm) override;
+    bool allowFeature(QWidget *owner, const QUrl &origin, QWebEnginePage::Feature feature) override;
+};

@@ -1,0 +1,485 @@
+#include "LoopbackHttpServer.h"
+#include "TestMain.h"
+#include "engine/WebEngineBrowser.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMetaEnum>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+using EngineStep = std::function<void(WebEngineBrowser &)>;
+Q_DECLARE_METATYPE(EngineStep)
+
+namespace {
+
+// Loads over loopback take milliseconds; the bound is for a busy machine.
+constexpr int LoadTimeoutMs = 10000;
+
+// No page has an icon for the engine to fetch once it has loaded, so every
+// connection the server sees comes from what a test does.
+QByteArray page(const QByteArray &title, const QByteArray &body = {})
+{
+    return "<!doctype html><html><head><title>" + title +
+           "</title><link rel=icon href='data:,'></head><body>" + body + "</body></html>";
+}
+
+// A page that shows in its title what script evaluates to, promises awaited.
+QByteArray pageShowing(const QByteArray &script)
+{
+    return page("Waiting", "<script>Promise.resolve(" + script +
+                               ").then(r => document.title = String(r));"
+                               "</script>");
+}
+
+void writeFile(const QString &name, const QByteArray &content)
+{
+    QFile file(name);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+    QCOMPARE(file.write(content), content.size());
+}
+
+// Answers the engine's boxes instead of a person, and notes each box shown.
+class FakeEngineDialogs : public EngineDialogs {
+public:
+    void alert(QWidget *, const QUrl &, const QString &message) override
+    {
+        shown << "alert " + message;
+    }
+    bool confirm(QWidget *, const QUrl &, const QString &message) override
+    {
+        shown << "confirm " + message;
+        return confirmAnswer;
+    }
+    std::optional<QString> prompt(QWidget *, const QUrl &, const QString &message,
+                                  const QString &defaultText) override
+    {
+        shown << QStringLiteral("prompt %1 [%2]").arg(message, defaultText);
+        return promptAnswer;
+    }
+    std::optional<Credentials> askCredentials(QWidget *, const QUrl &url,
+                                              const QString &realm) override
+    {
+        shown << QStringLiteral("sign in to %1 at %2").arg(realm, url.toString());
+        return credentials;
+    }
+    bool allowFeature(QWidget *, const QUrl &origin, QWebEnginePage::Feature feature) override
+    {
+        shown << QStringLiteral("allow %1 for %2")
+                     .arg(QMetaEnum::fromType<QWebEnginePage::Feature>().valueToKey(feature),
+                          origin.toString());
+        return allowFeatures;
+    }
+
+    QStringList shown;
+    bool confirmAnswer = true;
+    std::optional<QString> promptAnswer;
+    std::optional<Credentials> credentials;
+    bool allowFeatures = true;
+};
+
+} // namespace
+
+class tst_BrowsingOptions : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void scriptDialogsAreShownUnlessSilent_data();
+    void scriptDialogsAreShownUnlessSilent();
+    void leavingAPageThatAsksToStay_data();
+    void leavingAPageThatAsksToStay();
+    void signInIsAskedUnlessSilent_data();
+    void signInIsAskedUnlessSilent();
+    void permissionIsAskedUnlessSilent_data();
+    void permissionIsAskedUnlessSilent();
+
+    void offlineNoPageLoadReachesTheNetwork_data();
+    void offlineNoPageLoadReachesTheNetwork();
+    void offlineAPageShownStaysButReachesNoNetwork_data();
+    void offlineAPageShownStaysButReachesNoNetwork();
+    void offlineALocalPageStillLoadsButReachesNoNetwork_data();
+    void offlineALocalPageStillLoadsButReachesNoNetwork();
+    void onlineAgainRequestsGoThrough();
+
+private:
+    QString title() const { return m_browser->view()->title(); }
+    // The page's answer to script, or an invalid QVariant if none came in time.
+    QVariant evaluate(const QString &script);
+    void show(const QString &path);
+    // Reached: the page's attempt connects to the server. Not: it ends (the
+    // page's done() is called) without a single connection.
+    void expectNetworkReached(bool reached);
+
+    LoopbackHttpServer m_server;
+    // The window the engine sits in, as in the program; owns the engine.
+    std::unique_ptr<QWidget> m_host;
+    WebEngineBrowser *m_browser = nullptr;
+    // Owned by the engine.
+    FakeEngineDialogs *m_dialogs = nullptr;
+};
+
+void tst_BrowsingOptions::initTestCase()
+{
+    QVERIFY2(m_server.isListening(), qPrintable(m_server.errorString()));
+    m_server.setRoute("/one", page("One", "<p>Still here</p>"));
+    m_server.setRoute("/two", page("Two"));
+}
+
+void tst_BrowsingOptions::init()
+{
+    m_host = std::make_unique<QWidget>();
+    m_host->resize(640, 480);
+    auto dialogs = std::make_unique<FakeEngineDialogs>();
+    m_dialogs = dialogs.get();
+    m_browser = new WebEngineBrowser(m_host.get(), std::move(dialogs));
+    m_browser->setWidth(6000);
+    m_browser->setHeight(4500);
+    m_host->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+    m_server.clearLog();
+}
+
+void tst_BrowsingOptions::cleanup()
+{
+    m_host.reset();
+    m_browser = nullptr;
+    m_dialogs = nullptr;
+}
+
+QVariant tst_BrowsingOptions::evaluate(const QString &script)
+{
+    // Shared, because a late answer may arrive after this function gave up.
+    auto answer = std::make_shared<std::optional<QVariant>>();
+    m_browser->view()->page()->runJavaScript(
+        script, [answer](const QVariant &result) { *answer = result; });
+    if (!QTest::qWaitFor([&] { return answer->has_value(); }, LoadTimeoutMs))
+        return {};
+    return answer->value();
+}
+
+void tst_BrowsingOptions::show(const QString &path)
+{
+    QSignalSpy finished(m_browser->view()->page(), &QWebEnginePage::loadFinished);
+    m_browser->Navigate(m_server.url(path).toString());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, LoadTimeoutMs);
+    QVERIFY(finished.first().first().toBool());
+}
+
+void tst_BrowsingOptions::scriptDialogsAreShownUnlessSilent_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<QStringList>("expectedShown");
+    QTest::addColumn<QString>("expectedResult");
+
+    QTest::newRow("alert") << QByteArray("alert('Hello')") << false << QStringList{"alert Hello"}
+                           << "undefined";
+    QTest::newRow("alert, silent")
+        << QByteArray("alert('Hello')") << true << QStringList() << "undefined";
+    QTest::newRow("confirm") << QByteArray("confirm('Sure?')") << false
+                             << QStringList{"confirm Sure?"} << "true";
+    QTest::newRow("confirm, silent")
+        << QByteArray("confirm('Sure?')") << true << QStringList() << "false";
+    QTest::newRow("prompt") << QByteArray("prompt('Name?', 'Ann')") << false
+                            << QStringList{"prompt Name? [Ann]"} << "typed";
+    QTest::newRow("prompt, silent")
+        << QByteArray("prompt('Name?', 'Ann')") << true << QStringList() << "null";
+}
+
+void tst_BrowsingOptions::scriptDialogsAreShownUnlessSilent()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(bool, silent);
+    QFETCH(QStringList, expectedShown);
+    QFETCH(QString, expectedResult);
+    m_server.setRoute("/dialog", pageShowing(script));
+    m_dialogs->confirmAnswer = true;
+    m_dialogs->promptAnswer = QStringLiteral("typed");
+
+    m_browser->setSilent(silent);
+    m_browser->Navigate(m_server.url("/dialog").toString());
+
+    QTRY_COMPARE_WITH_TIMEOUT(title(), expectedResult, LoadTimeoutMs);
+    QCOMPARE(m_dialogs->shown, expectedShown);
+}
+
+void tst_BrowsingOptions::leavingAPageThatAsksToStay_data()
+{
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<bool>("userLeaves");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("expectedTitle");
+
+    QTest::newRow("user leaves") << false << true << true << "Two";
+    QTest::newRow("user stays") << false << false << true << "Staying";
+    // Nobody to ask: the user's own command to go elsewhere stands.
+    QTest::newRow("silent") << true << false << false << "Two";
+}
+
+void tst_BrowsingOptions::leavingAPageThatAsksToStay()
+{
+    QFETCH(bool, silent);
+    QFETCH(bool, userLeaves);
+    QFETCH(bool, asked);
+    QFETCH(QString, expectedTitle);
+    m_server.setRoute("/stay", page("Staying", R"(<p>Unsaved work</p><script>
+        window.onbeforeunload = event => { event.preventDefault(); event.returnValue = ''; };
+        new PerformanceObserver(() => { window.painted = true; })
+            .observe({type: 'paint', buffered: true});
+        </script>)"));
+    show("/stay");
+    // The engine asks only on a page the user has clicked, and drops clicks
+    // until the page has first been painted.
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate("window.painted === true").toBool(), LoadTimeoutMs);
+    QTest::mouseClick(m_browser->view()->focusProxy(), Qt::LeftButton, {}, QPoint(20, 20));
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate("navigator.userActivation.hasBeenActive").toBool(),
+                             LoadTimeoutMs);
+    m_dialogs->confirmAnswer = userLeaves;
+
+    m_browser->setSilent(silent);
+    m_browser->Navigate(m_server.url("/two").toString());
+
+    QTRY_VERIFY_WITH_TIMEOUT(!m_dialogs->shown.isEmpty() || !asked, LoadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle, LoadTimeoutMs);
+    QCOMPARE(m_dialogs->shown.size(), asked ? 1 : 0);
+    QCOMPARE(m_server.requestCount("/two"), expectedTitle == "Two" ? 1 : 0);
+}
+
+void tst_BrowsingOptions::signInIsAskedUnlessSilent_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<bool>("userSignsIn");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("expectedTitle");
+
+    // The engine keeps a sign-in for the session and offers it again, unasked,
+    // for the same realm or below the same path: each row has its own of both.
+    QTest::newRow("signed in") << "/signed-in/" << false << true << true << "Secret";
+    QTest::newRow("cancelled") << "/cancelled/" << false << false << true << "Sign-in required";
+    QTest::newRow("silent") << "/silent/" << true << true << false << "Sign-in required";
+}
+
+void tst_BrowsingOptions::signInIsAskedUnlessSilent()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, silent);
+    QFETCH(bool, userSignsIn);
+    QFETCH(bool, asked);
+    QFETCH(QString, expectedTitle);
+    m_server.setRoute(path, page("Secret"));
+    const QByteArray realm = QByteArray("Members of ") + QTest::currentDataTag();
+    m_server.requireBasicAuth(path, realm, "ann", "s3cret");
+    if (userSignsIn)
+        m_dialogs->credentials = EngineDialogs::Credentials{"ann", "s3cret"};
+
+    m_browser->setSilent(silent);
+    m_browser->Navigate(m_server.url(path).toString());
+
+    QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle, LoadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
+    const QStringList question{
+        QStringLiteral("sign in to %1 at %2").arg(realm, m_server.url(path).toString())};
+    QCOMPARE(m_dialogs->shown, asked ? question : QStringList());
+}
+
+void tst_BrowsingOptions::permissionIsAskedUnlessSilent_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<bool>("userAllows");
+    QTest::addColumn<QString>("expectedQuestion");
+    QTest::addColumn<QString>("expectedResult");
+
+    const QByteArray notifications = "Notification.requestPermission()";
+    // Allowed, the engine finds no position offscreen (error 2); refused, error 1.
+    const QByteArray location = R"(new Promise(done => navigator.geolocation.getCurrentPosition(
+        () => done('position'), error => done('error ' + error.code))))";
+    const QString origin = m_server.url("/").toString();
+
+    QTest::newRow("notifications, allowed")
+        << notifications << false << true << "allow Notifications for " + origin << "granted";
+    QTest::newRow("notifications, refused")
+        << notifications << false << false << "allow Notifications for " + origin << "denied";
+    QTest::newRow("notifications, silent")
+        << notifications << true << true << QString() << "denied";
+    QTest::newRow("location, allowed")
+        << location << false << true << "allow Geolocation for " + origin << "error 2";
+    QTest::newRow("location, silent") << location << true << true << QString() << "error 1";
+}
+
+void tst_BrowsingOptions::permissionIsAskedUnlessSilent()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(bool, silent);
+    QFETCH(bool, userAllows);
+    QFETCH(QString, expectedQuestion);
+    QFETCH(QString, expectedResult);
+    m_server.setRoute("/ask", pageShowing(script));
+    m_dialogs->allowFeatures = userAllows;
+
+    m_browser->setSilent(silent);
+    m_browser->Navigate(m_server.url("/ask").toString());
+
+    QTRY_COMPARE_WITH_TIMEOUT(title(), expectedResult, LoadTimeoutMs);
+    QCOMPARE(m_dialogs->shown,
+             expectedQuestion.isEmpty() ? QStringList() : QStringList{expectedQuestion});
+}
+
+void tst_BrowsingOptions::offlineNoPageLoadReachesTheNetwork_data()
+{
+    QTest::addColumn<QStringList>("shownBefore");
+    QTest::addColumn<EngineStep>("step");
+    QTest::addColumn<QString>("expectedLocation");
+
+    const QString one = m_server.url("/one").toString();
+    const QString two = m_server.url("/two").toString();
+    QString secureOne = one;
+    secureOne.replace("http:", "https:");
+
+    QTest::newRow("http address") << QStringList() << EngineStep([one](WebEngineBrowser &browser) {
+        browser.Navigate(one);
+    }) << one;
+    QTest::newRow("https address")
+        << QStringList()
+        << EngineStep([secureOne](WebEngineBrowser &browser) { browser.Navigate(secureOne); })
+        << secureOne;
+    QTest::newRow("refresh") << QStringList{"/one"}
+                             << EngineStep([](WebEngineBrowser &browser) { browser.Refresh(); })
+                             << one;
+    QTest::newRow("back") << QStringList{"/one", "/two"}
+                          << EngineStep([](WebEngineBrowser &browser) { browser.GoBack(); }) << one;
+    QTest::newRow("link followed by the page")
+        << QStringList{"/one"} << EngineStep([](WebEngineBrowser &browser) {
+               browser.view()->page()->runJavaScript("location.href = '/two'");
+           })
+        << two;
+}
+
+void tst_BrowsingOptions::offlineNoPageLoadReachesTheNetwork()
+{
+    QFETCH(QStringList, shownBefore);
+    QFETCH(EngineStep, step);
+    QFETCH(QString, expectedLocation);
+    for (const QString &path : shownBefore)
+        show(path);
+    m_browser->setOffline(true);
+    m_server.clearLog();
+    QSignalSpy finished(m_browser->view()->page(), &QWebEnginePage::loadFinished);
+
+    step(*m_browser);
+
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, LoadTimeoutMs);
+    QVERIFY(!finished.first().first().toBool());
+    QVERIFY(!m_browser->Busy());
+    QCOMPARE(m_browser->LocationURL(), expectedLocation);
+    QCOMPARE(m_server.requestedPaths(), QStringList());
+    QCOMPARE(m_server.connectionCount(), 0);
+}
+
+void tst_BrowsingOptions::offlineAPageShownStaysButReachesNoNetwork_data()
+{
+    QTest::addColumn<QString>("attempt");
+    QTest::addColumn<bool>("offline");
+
+    const QString server = QStringLiteral("://127.0.0.1:%1/").arg(m_server.port());
+    const QList<QPair<const char *, QString>> attempts = {
+        {"image", "const image = new Image(); image.onload = image.onerror = done;"
+                  "image.src = '/image.png';"},
+        {"frame", "const frame = document.createElement('iframe'); frame.onload = done;"
+                  "frame.src = '/two'; document.body.append(frame);"},
+        {"fetch", "fetch('/data').then(done, done);"},
+        {"https fetch", "fetch('https" + server + "data').then(done, done);"},
+        {"ws", "new WebSocket('ws" + server + "').onclose = done;"},
+        {"wss", "new WebSocket('wss" + server + "').onclose = done;"},
+    };
+    for (const auto &[name, attempt] : attempts) {
+        QTest::addRow("%s, offline", name) << attempt << true;
+        QTest::addRow("%s, online", name) << attempt << false;
+    }
+}
+
+void tst_BrowsingOptions::offlineAPageShownStaysButReachesNoNetwork()
+{
+    QFETCH(QString, attempt);
+    QFETCH(bool, offline);
+    show("/one");
+    m_browser->setOffline(offline);
+    m_server.clearLog();
+
+    QVERIFY(evaluate("function done() { document.title = 'Done'; } " + attempt + " true").toBool());
+
+    expectNetworkReached(!offline);
+    QCOMPARE(evaluate("document.body.innerText").toString(), QString("Still here"));
+    QCOMPARE(m_browser->LocationURL(), m_server.url("/one").toString());
+    QVERIFY(!m_browser->Busy());
+}
+
+void tst_BrowsingOptions::offlineALocalPageStillLoadsButReachesNoNetwork_data()
+{
+    QTest::addColumn<QByteArray>("scheme");
+    QTest::addColumn<bool>("offline");
+
+    // A local page may not load from the network at all, but it may open sockets.
+    for (const char *scheme : {"ws", "wss"}) {
+        QTest::addRow("%s, offline", scheme) << QByteArray(scheme) << true;
+        QTest::addRow("%s, online", scheme) << QByteArray(scheme) << false;
+    }
+}
+
+void tst_BrowsingOptions::offlineALocalPageStillLoadsButReachesNoNetwork()
+{
+    QFETCH(QByteArray, scheme);
+    QFETCH(bool, offline);
+    const QByteArray address = scheme + "://127.0.0.1:" + QByteArray::number(m_server.port());
+    writeFile("local.html", page("Local", "<script>new WebSocket('" + address +
+                                              "').onclose = () => { document.title = 'Done'; "
+                                              "};</script>"));
+
+    m_browser->setOffline(offline);
+    m_browser->Navigate(QDir::current().absoluteFilePath("local.html"));
+
+    expectNetworkReached(!offline);
+    QCOMPARE(m_browser->LocationURL(),
+             QUrl::fromLocalFile(QDir::current().absoluteFilePath("local.html")).toString());
+}
+
+void tst_BrowsingOptions::expectNetworkReached(bool reached)
+{
+    if (reached) {
+        // The proof that the page tries at all; some attempts take long to give up.
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.connectionCount() > 0, LoadTimeoutMs);
+        return;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Done"), LoadTimeoutMs);
+    QCOMPARE(m_server.connectionCount(), 0);
+}
+
+void tst_BrowsingOptions::onlineAgainRequestsGoThrough()
+{
+    m_browser->setOffline(true);
+    QSignalSpy finished(m_browser->view()->page(), &QWebEnginePage::loadFinished);
+    m_browser->Navigate(m_server.url("/one").toString());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, LoadTimeoutMs);
+
+    m_browser->setOffline(false);
+    m_browser->Navigate(m_server.url("/two").toString());
+
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Two"), LoadTimeoutMs);
+    QCOMPARE(m_server.requestCount("/one"), 0);
+    QCOMPARE(m_server.requestCount("/two"), 1);
+}
+
+CORVANE_TEST_MAIN(tst_BrowsingOptions)
+#include "tst_browsingoptions.moc"
