@@ -415,10 +415,8 @@ void tst_Window::shortcutsWinFromAnyFocus()
     writeFile("home.ad", "http://home/\r\n");
     WindowFixture f;
     f.engine->setFocusPolicy(Qt::StrongFocus);
-    QVERIFY(f.window->start());
+    QVERIFY(f.startShown());
     f.address()->setText("typed");
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     QWidget *focus = inAddressBox ? static_cast<QWidget *>(f.address()) : f.engine;
     focus->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), focus);
@@ -433,9 +431,7 @@ void tst_Window::enterInAddressBoxGoes()
 {
     writeFile("home.ad", "h\r\n");
     WindowFixture f;
-    QVERIFY(f.window->start());
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QVERIFY(f.startShown());
     f.address()->setFocus();
     f.address()->setText(" not an address ");
     f.log.calls.clear();
@@ -449,9 +445,7 @@ void tst_Window::exitEndsTheEventLoopWithStatusZero()
 {
     writeFile("home.ad", "h\r\n");
     WindowFixture f;
-    QVERIFY(f.window->start());
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QVERIFY(f.startShown());
     f.address()->setFocus();
 
     QEventLoop loop;
@@ -466,9 +460,7 @@ void tst_Window::failureAfterStartUpKeepsWindowRunning()
 {
     writeFile("home.ad", "http://home/\r\n");
     WindowFixture f;
-    QVERIFY(f.window->start());
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QVERIFY(f.startShown());
     QVERIFY(QFile::remove("home.ad"));
 
     f.log.calls.clear();
