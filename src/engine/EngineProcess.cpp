@@ -1,10 +1,60 @@
 #include "EngineProcess.h"
 
+#include <QByteArrayList>
 #include <QCoreApplication>
 #include <QtGlobal>
 
 #include <cstdio>
 #include <unistd.h>
+
+namespace {
+
+constexpr char ChromiumFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
+
+// Splits Chromium flags the way Qt WebEngine reads the variable: at spaces,
+// with double quotes grouping and then dropped.
+QByteArrayList splitFlags(const QByteArray &flags)
+{
+    QByteArrayList split;
+    QByteArray flag;
+    bool quoted = false;
+    for (const char c : flags) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ' ' && !quoted) {
+            if (!flag.isEmpty())
+                split.append(flag);
+            flag.clear();
+        } else {
+            flag += c;
+        }
+    }
+    if (!flag.isEmpty())
+        split.append(flag);
+    return split;
+}
+
+// Chromium takes a switch with one dash or two. Its names are case-sensitive;
+// ignoring case here only errs on the safe side.
+bool opensRemoteDebugging(const QByteArray &flag)
+{
+    QByteArray name = flag;
+    while (name.startsWith('-'))
+        name.remove(0, 1);
+    return name.toLower().startsWith("remote-debugging");
+}
+
+QByteArray withoutRemoteDebugging(const QByteArray &flags)
+{
+    QByteArrayList kept;
+    for (const QByteArray &flag : splitFlags(flags)) {
+        if (!opensRemoteDebugging(flag))
+            kept.append(flag.contains(' ') ? '"' + flag + '"' : flag);
+    }
+    return kept.join(' ');
+}
+
+} // namespace
 
 void prepareEngineProcess()
 {
@@ -16,4 +66,10 @@ void prepareEngineProcess()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         std::fputs("corvane: running as root, so Chromium's sandbox is switched off\n", stderr);
     }
+
+    // The engine opens a debugging port for this variable, and for a flag in
+    // its own variable or on the command line. While its variable is set at
+    // all, the engine reads no flags from the command line.
+    qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
+    qputenv(ChromiumFlagsVariable, withoutRemoteDebugging(qgetenv(ChromiumFlagsVariable)));
 }

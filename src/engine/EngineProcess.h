@@ -2,5 +2,7 @@
 
 // Prepares the process for Qt WebEngine; call before the QApplication exists.
 // Chromium cannot sandbox its renderers for root, so only then is the sandbox
-// switched off, with one line on stderr saying so.
+// switched off, with one line on stderr saying so. No remote debugging port or
+// pipe is ever opened, whatever the environment or the command line asks: it
+// would hand every page, cookie and sign-in to whoever connects.
 void prepareEngineProcess();

@@ -1,0 +1,111 @@
+#include "LoopbackHttpServer.h"
+#include "TestMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+namespace {
+
+// The program starts its engine and loads its home page in a second or two;
+// the bound is for a busy machine.
+constexpr int StartTimeoutMs = 30000;
+constexpr int ConnectTimeoutMs = 1000;
+
+// A port on which nothing listens now.
+quint16 freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+}
+
+// The program as built, beside the tests' folder.
+QString programPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../corvane");
+}
+
+} // namespace
+
+class tst_EngineProcess : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void noRemoteDebuggingPortIsOpened_data();
+    void noRemoteDebuggingPortIsOpened();
+
+private:
+    LoopbackHttpServer m_server;
+};
+
+void tst_EngineProcess::initTestCase()
+{
+    QVERIFY2(m_server.isListening(), qPrintable(m_server.errorString()));
+    QVERIFY2(QFile::exists(programPath()), "the program is built with the tests");
+    m_server.setRoute("/home", "<!doctype html><title>Home</title><link rel=icon href='data:,'>"
+                               "<script>onload = () => fetch('/loaded');</script>");
+}
+
+void tst_EngineProcess::noRemoteDebuggingPortIsOpened_data()
+{
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("debugging variable")
+        << QStringList{"QTWEBENGINE_REMOTE_DEBUGGING=127.0.0.1:PORT"} << QStringList();
+    QTest::newRow("engine flag")
+        << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--remote-debugging-port=PORT"} << QStringList();
+    QTest::newRow("engine flag quoted, with one dash, among others")
+        << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu \"-remote-debugging-port=PORT\" "
+                       "--lang=en"}
+        << QStringList();
+    QTest::newRow("command line") << QStringList()
+                                  << QStringList{"--webEngineArgs", "--remote-debugging-port=PORT"};
+}
+
+void tst_EngineProcess::noRemoteDebuggingPortIsOpened()
+{
+    QFETCH(QStringList, environment);
+    QFETCH(QStringList, arguments);
+    const QString port = QString::number(freePort());
+    QVERIFY(port != "0");
+    environment.replaceInStrings("PORT", port);
+    arguments.replaceInStrings("PORT", port);
+
+    // The program in a home of its own, whose home page is the server's.
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QFile homeAddress(home.filePath("home.ad"));
+    QVERIFY(homeAddress.open(QIODevice::WriteOnly));
+    homeAddress.write(m_server.url("/home").toEncoded() + "\r\n");
+    homeAddress.close();
+    QProcessEnvironment processEnvironment = QProcessEnvironment::systemEnvironment();
+    processEnvironment.insert("HOME", home.path());
+    processEnvironment.insert("XDG_DATA_HOME", home.filePath("data"));
+    processEnvironment.insert("XDG_CACHE_HOME", home.filePath("cache"));
+    processEnvironment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    for (const QString &variable : environment)
+        processEnvironment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+    QProcess program;
+    program.setWorkingDirectory(home.path());
+    program.setProcessEnvironment(processEnvironment);
+    m_server.clearLog();
+
+    program.start(programPath(), arguments);
+
+    QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount("/loaded") == 1, StartTimeoutMs);
+    QCOMPARE(program.state(), QProcess::Running);
+    QTcpSocket debugger;
+    debugger.connectToHost(QHostAddress::LocalHost, port.toUShort());
+    QVERIFY2(!debugger.waitForConnected(ConnectTimeoutMs), "a debugging port is open");
+    program.kill();
+    QVERIFY(program.waitForFinished(ConnectTimeoutMs));
+}
+
+CORVANE_TEST_MAIN(tst_EngineProcess)
+#include "tst_engineprocess.moc"
