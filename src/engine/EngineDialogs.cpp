@@ -2,11 +2,14 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
 
 namespace {
 
@@ -49,6 +52,16 @@ int showMessage(QWidget *owner, QMessageBox::Icon icon, const QUrl &origin, cons
     QMessageBox box(icon, siteName(origin), text, buttons, owner);
     box.setTextFormat(Qt::PlainText);
     return box.exec();
+}
+
+// A download's share received, in percent of a known size; the progress
+// dialog's range is an int, too small for the bytes of a large file.
+void showShareReceived(QProgressDialog *progress, const QWebEngineDownloadRequest *download)
+{
+    if (download->totalBytes() <= 0)
+        return;
+    progress->setRange(0, 100);
+    progress->setValue(int(download->receivedBytes() * 100 / download->totalBytes()));
 }
 
 // A message in plain text above a few labelled text fields, with OK and Cancel.
@@ -132,4 +145,41 @@ bool StandardEngineDialogs::allowFeature(QWidget *owner, const QUrl &origin,
         QStringLiteral("%1 asks to %2. Allow it?").arg(siteName(origin), featureRequest(feature));
     return showMessage(owner, QMessageBox::Question, origin, question,
                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<QString> StandardEngineDialogs::saveDownloadAs(QWidget *owner,
+                                                             const QString &proposedPath)
+{
+    const QString path =
+        QFileDialog::getSaveFileName(owner, QStringLiteral("Save download as"), proposedPath);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+void StandardEngineDialogs::showDownloadProgress(QWidget *owner,
+                                                 QWebEngineDownloadRequest *download)
+{
+    // Shows itself only for a download still running after a few seconds.
+    auto *progress =
+        new QProgressDialog(QStringLiteral("Saving %1").arg(download->downloadFileName()),
+                            QStringLiteral("Cancel"), 0, 0, owner);
+    progress->setWindowTitle(QStringLiteral("Download"));
+    progress->setWindowModality(Qt::NonModal);
+    QObject::connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, progress,
+                     [progress, download] { showShareReceived(progress, download); });
+    QObject::connect(progress, &QProgressDialog::canceled, download,
+                     &QWebEngineDownloadRequest::cancel);
+    QObject::connect(download, &QWebEngineDownloadRequest::isFinishedChanged, progress,
+                     &QObject::deleteLater);
+}
+
+void StandardEngineDialogs::downloadEnded(QWidget *owner, bool succeeded, const QString &message)
+{
+    auto *box = new QMessageBox(succeeded ? QMessageBox::Information : QMessageBox::Warning,
+                                QStringLiteral("Download"), message, QMessageBox::Ok, owner);
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
 }

@@ -6,10 +6,12 @@
 
 #include <optional>
 
+class QWebEngineDownloadRequest;
 class QWidget;
 
-// The modal boxes a page can make the engine open, behind an interface so that
-// engine tests can answer them without a person. Each opens over owner.
+// The boxes a page can make the engine open, behind an interface so that engine
+// tests can answer them without a person. Each opens over owner; only those
+// that ask a question are modal.
 class EngineDialogs {
 public:
     struct Credentials {
@@ -32,6 +34,13 @@ public:
     // A page's request to use feature: true when the user allows it.
     virtual bool allowFeature(QWidget *owner, const QUrl &origin,
                               QWebEnginePage::Feature feature) = 0;
+    // Where to save a download, proposedPath offered; nothing when cancelled.
+    virtual std::optional<QString> saveDownloadAs(QWidget *owner, const QString &proposedPath) = 0;
+    // Follows an accepted download while the window goes on working; the user
+    // may cancel it there.
+    virtual void showDownloadProgress(QWidget *owner, QWebEngineDownloadRequest *download) = 0;
+    // Says how a download ended, without waiting for the user.
+    virtual void downloadEnded(QWidget *owner, bool succeeded, const QString &message) = 0;
 };
 
 // The platform's standard message boxes and input dialogs. A page's text is
@@ -46,4 +55,7 @@ public:
     std::optional<Credentials> askCredentials(QWidget *owner, const QUrl &url,
                                               const QString &realm) override;
     bool allowFeature(QWidget *owner, const QUrl &origin, QWebEnginePage::Feature feature) override;
+    std::optional<QString> saveDownloadAs(QWidget *owner, const QString &proposedPath) override;
+    void showDownloadProgress(QWidget *owner, QWebEngineDownloadRequest *download) override;
+    void downloadEnded(QWidget *owner, bool succeeded, const QString &message) override;
 };

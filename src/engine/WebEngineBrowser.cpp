@@ -1,34 +1,50 @@
 #include "WebEngineBrowser.h"
 
 #include "OfflineInterceptor.h"
+#include "RendererGonePage.h"
 #include "WebPage.h"
 
 #include <QDir>
+#include <QStackedLayout>
+#include <QStandardPaths>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNavigationRequest>
-#include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
+
+namespace {
+
+// Named, so that it is kept on disk; the paths are spelled out so that they
+// are the application's standard ones, whatever Qt's defaults for a name.
+QWebEngineProfile *createPersistentProfile(QObject *parent)
+{
+    auto *profile = new QWebEngineProfile(QStringLiteral("browsing"), parent);
+    profile->setPersistentStoragePath(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/profile");
+    profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                          "/profile");
+    return profile;
+}
+
+} // namespace
 
 WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialogs> dialogs)
     : BrowserEngine(parent)
+    , m_profile(createPersistentProfile(this))
+    , m_offlineInterceptor(new OfflineInterceptor(m_profile))
+    , m_layers(new QStackedLayout(this))
     , m_view(new QWebEngineView(this))
-    , m_page(new WebPage(std::move(dialogs), m_view))
-    , m_offlineInterceptor(new OfflineInterceptor(this))
+    , m_page(new WebPage(m_profile, std::move(dialogs), m_view))
+    , m_rendererGone(new RendererGonePage(this))
 {
+    m_profile->setUrlRequestInterceptor(m_offlineInterceptor);
     m_view->setPage(m_page);
-    m_page->profile()->setUrlRequestInterceptor(m_offlineInterceptor);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
+    m_layers->setContentsMargins(0, 0, 0, 0);
+    m_layers->addWidget(m_view);
+    m_layers->addWidget(m_rendererGone);
     setFocusProxy(m_view);
-
-    // A page opened from disk must not read the user's other files.
-    m_view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
 
     // Busy and the location are polled every frame, so they are kept ready
     // here rather than computed on each read.
@@ -37,11 +53,25 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
             &WebEngineBrowser::followNavigation);
     connect(m_view, &QWebEngineView::urlChanged, this,
             [this](const QUrl &url) { m_location = url.toString(); });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            &WebEngineBrowser::showRendererGone);
+}
+
+WebEngineBrowser::~WebEngineBrowser()
+{
+    // A page must go before its profile, which would otherwise be left with
+    // a page still using it.
+    delete m_view;
 }
 
 void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo &loading)
 {
     m_busy = loading.status() == QWebEngineLoadingInfo::LoadStartedStatus;
+    // A load that was not stopped brings a live page, or the engine's error
+    // page, in place of one whose renderer died: even one already under way
+    // when it died.
+    if (loading.status() != QWebEngineLoadingInfo::LoadStoppedStatus)
+        m_layers->setCurrentWidget(m_view);
     // The page commits its address late: until then the location is the one
     // asked for, and once a load ends, stopped or not, the one the page shows.
     m_location = (m_busy ? loading.url() : m_view->url()).toString();
@@ -54,6 +84,16 @@ void WebEngineBrowser::followNavigation(const QWebEngineNavigationRequest &reque
     // nothing is corrected when the load in progress ends.
     if (m_busy && request.isMainFrame())
         m_location = request.url().toString();
+}
+
+void WebEngineBrowser::showRendererGone(QWebEnginePage::RenderProcessTerminationStatus status)
+{
+    // Nothing is loading any more, and the location is that of the page that
+    // died, which Refresh, as for any page, loads again.
+    m_busy = false;
+    m_location = m_view->url().toString();
+    m_rendererGone->describe(status, m_location);
+    m_layers->setCurrentWidget(m_rendererGone);
 }
 
 void WebEngineBrowser::Navigate(const QString &address)

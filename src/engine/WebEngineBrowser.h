@@ -3,16 +3,24 @@
 #include "BrowserEngine.h"
 #include "EngineDialogs.h"
 
+#include <QWebEnginePage>
+
 #include <memory>
 
 class OfflineInterceptor;
+class QStackedLayout;
 class QWebEngineLoadingInfo;
 class QWebEngineNavigationRequest;
+class QWebEngineProfile;
 class QWebEngineView;
+class RendererGonePage;
 class WebPage;
 
-// The engine view on Qt WebEngine (Chromium). Work Offline is enforced for the
-// whole profile of its page, so that profile must be this engine's alone.
+// The engine view on Qt WebEngine (Chromium), with a persistent profile of its
+// own: cookies, sign-ins and the cache are kept, like any browser's, in the
+// application's standard data and cache locations (so the application's name
+// must be set before one is made), never in the current directory. Work
+// Offline is enforced for that whole profile. One engine per process.
 class WebEngineBrowser : public BrowserEngine {
     Q_OBJECT
 
@@ -21,6 +29,7 @@ public:
     explicit WebEngineBrowser(
         QWidget *parent = nullptr,
         std::unique_ptr<EngineDialogs> dialogs = std::make_unique<StandardEngineDialogs>());
+    ~WebEngineBrowser() override;
 
     void Navigate(const QString &address) override;
     void GoBack() override;
@@ -45,10 +54,14 @@ public:
 private:
     void followLoading(const QWebEngineLoadingInfo &loading);
     void followNavigation(const QWebEngineNavigationRequest &request);
+    void showRendererGone(QWebEnginePage::RenderProcessTerminationStatus status);
 
+    QWebEngineProfile *m_profile;
+    OfflineInterceptor *m_offlineInterceptor;
+    QStackedLayout *m_layers;
     QWebEngineView *m_view;
     WebPage *m_page;
-    OfflineInterceptor *m_offlineInterceptor;
+    RendererGonePage *m_rendererGone;
     QString m_location;
     bool m_busy = false;
     bool m_registerAsBrowser = false;

@@ -1,7 +1,14 @@
 #include "WebPage.h"
 
+#include "DownloadSaver.h"
+
 #include <QAuthenticator>
 #include <QCoreApplication>
+#include <QWebEngineCertificateError>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -15,17 +22,35 @@ bool isLeavePageQuestion(const QString &message)
                                                   "Changes that you made may not be saved.");
 }
 
+// There is no way past a broken certificate: the engine shows its own error
+// page instead, and since nothing was allowed, nothing is remembered.
+void refuseCertificate(QWebEngineCertificateError error)
+{
+    error.rejectCertificate();
+}
+
 } // namespace
 
-WebPage::WebPage(std::unique_ptr<EngineDialogs> dialogs, QObject *parent)
-    : QWebEnginePage(parent)
+WebPage::WebPage(QWebEngineProfile *profile, std::unique_ptr<EngineDialogs> dialogs,
+                 QObject *parent)
+    : QWebEnginePage(profile, parent)
     , m_dialogs(std::move(dialogs))
+    , m_downloads(new DownloadSaver(*m_dialogs, this))
 {
+    // A page opened from disk must not read the user's other files, nor send
+    // what it finds there to a server.
+    settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+
     // Qt shows no sign-in box of its own: without an answer here, no site
     // could ever be signed in to.
     connect(this, &QWebEnginePage::authenticationRequired, this, &WebPage::answerAuthentication);
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             &WebPage::answerFeatureRequest);
+    connect(this, &QWebEnginePage::certificateError, this, &refuseCertificate);
+    connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openNewWindowHere);
+    // Without an answer, the engine drops every download.
+    connect(profile, &QWebEngineProfile::downloadRequested, this, &WebPage::answerDownload);
 }
 
 QWidget *WebPage::dialogOwner() const
@@ -80,4 +105,21 @@ void WebPage::answerFeatureRequest(const QUrl &securityOrigin, Feature feature)
         !m_silent && m_dialogs->allowFeature(dialogOwner(), securityOrigin, feature);
     setFeaturePermission(securityOrigin, feature,
                          allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
+}
+
+void WebPage::answerDownload(QWebEngineDownloadRequest *download)
+{
+    if (m_silent)
+        download->cancel();
+    else
+        m_downloads->offer(download, dialogOwner());
+}
+
+void WebPage::openNewWindowHere(QWebEngineNewWindowRequest &request)
+{
+    // There is one window: what a page would open beside itself opens in its
+    // place, a step that Back undoes. Only the user may ask for it, by a click
+    // or a key, so that a page cannot take the window away.
+    if (request.isUserInitiated())
+        load(request.requestedUrl());
 }

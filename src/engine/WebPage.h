@@ -6,17 +6,22 @@
 
 #include <memory>
 
+class DownloadSaver;
 class QAuthenticator;
+class QWebEngineDownloadRequest;
+class QWebEngineNewWindowRequest;
 
-// The page's policy for everything that would open a box: script dialogs,
-// sign-in requests and permission requests. While silent, none is shown and
-// each is answered as if the user had cancelled or refused; otherwise the user
-// is asked through dialogs.
+// The page's policy for everything that would open a box or another window:
+// script dialogs, sign-in and permission requests, downloads, new windows and
+// broken certificates. While silent, no box is shown and each request is
+// answered as if the user had cancelled or refused; otherwise the user is
+// asked through dialogs. Its profile must be its own, as its downloads are
+// taken for the page's.
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 
 public:
-    WebPage(std::unique_ptr<EngineDialogs> dialogs, QObject *parent);
+    WebPage(QWebEngineProfile *profile, std::unique_ptr<EngineDialogs> dialogs, QObject *parent);
 
     bool isSilent() const { return m_silent; }
     void setSilent(bool silent) { m_silent = silent; }
@@ -30,8 +35,11 @@ protected:
 private:
     void answerAuthentication(const QUrl &requestUrl, QAuthenticator *authenticator);
     void answerFeatureRequest(const QUrl &securityOrigin, Feature feature);
+    void answerDownload(QWebEngineDownloadRequest *download);
+    void openNewWindowHere(QWebEngineNewWindowRequest &request);
     QWidget *dialogOwner() const;
 
     std::unique_ptr<EngineDialogs> m_dialogs;
+    DownloadSaver *m_downloads;
     bool m_silent = false;
 };

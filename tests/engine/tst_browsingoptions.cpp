@@ -1,10 +1,10 @@
+#include "FakeEngineDialogs.h"
 #include "LoopbackHttpServer.h"
 #include "TestMain.h"
 #include "engine/WebEngineBrowser.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMetaEnum>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
@@ -44,45 +44,6 @@ void writeFile(const QString &name, const QByteArray &content)
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
     QCOMPARE(file.write(content), content.size());
 }
-
-// Answers the engine's boxes instead of a person, and notes each box shown.
-class FakeEngineDialogs : public EngineDialogs {
-public:
-    void alert(QWidget *, const QUrl &, const QString &message) override
-    {
-        shown << "alert " + message;
-    }
-    bool confirm(QWidget *, const QUrl &, const QString &message) override
-    {
-        shown << "confirm " + message;
-        return confirmAnswer;
-    }
-    std::optional<QString> prompt(QWidget *, const QUrl &, const QString &message,
-                                  const QString &defaultText) override
-    {
-        shown << QStringLiteral("prompt %1 [%2]").arg(message, defaultText);
-        return promptAnswer;
-    }
-    std::optional<Credentials> askCredentials(QWidget *, const QUrl &url,
-                                              const QString &realm) override
-    {
-        shown << QStringLiteral("sign in to %1 at %2").arg(realm, url.toString());
-        return credentials;
-    }
-    bool allowFeature(QWidget *, const QUrl &origin, QWebEnginePage::Feature feature) override
-    {
-        shown << QStringLiteral("allow %1 for %2")
-                     .arg(QMetaEnum::fromType<QWebEnginePage::Feature>().valueToKey(feature),
-                          origin.toString());
-        return allowFeatures;
-    }
-
-    QStringList shown;
-    bool confirmAnswer = true;
-    std::optional<QString> promptAnswer;
-    std::optional<Credentials> credentials;
-    bool allowFeatures = true;
-};
 
 } // namespace
 

@@ -63,7 +63,6 @@ private slots:
     void placementReadsBackAsSet_data();
     void placementReadsBackAsSet();
     void focusGivenToTheEngineReachesThePage();
-    void localPageCannotReadOtherLocalFiles();
 
 private:
     // The page's answer to script, or an invalid QVariant if none came in time.
@@ -376,23 +375,6 @@ void tst_WebEngineBrowser::focusGivenToTheEngineReachesThePage()
     QTest::keyClicks(QApplication::focusWidget(), "typed");
     QTRY_COMPARE_WITH_TIMEOUT(evaluate("document.getElementById('field').value").toString(),
                               QString("typed"), LoadTimeoutMs);
-}
-
-void tst_WebEngineBrowser::localPageCannotReadOtherLocalFiles()
-{
-    writeFile("secret.txt", "secret");
-    writeFile("reader.html", page("Reading", R"(<script>
-        const request = new XMLHttpRequest();
-        request.onload = () => { document.title = 'read'; };
-        request.onerror = () => { document.title = 'refused'; };
-        request.open('GET', 'secret.txt');
-        request.send();
-        </script>)"));
-
-    m_browser->Navigate(QDir::current().absoluteFilePath("reader.html"));
-
-    QTRY_VERIFY_WITH_TIMEOUT(title() == "read" || title() == "refused", LoadTimeoutMs);
-    QCOMPARE(title(), QString("refused"));
 }
 
 CORVANE_TEST_MAIN(tst_WebEngineBrowser)

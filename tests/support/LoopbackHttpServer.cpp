@@ -1,6 +1,7 @@
 #include "LoopbackHttpServer.h"
 
 #include <QHostAddress>
+#include <QSslServer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -39,18 +40,39 @@ QByteArray headerValue(const QByteArray &head, const QByteArray &name)
     return {};
 }
 
+QSslServer *tlsServer(const QSslConfiguration &tls)
+{
+    auto *server = new QSslServer;
+    server->setSslConfiguration(tls);
+    return server;
+}
+
 } // namespace
 
 LoopbackHttpServer::LoopbackHttpServer(QObject *parent)
+    : LoopbackHttpServer(new QTcpServer, QStringLiteral("http"), parent)
+{}
+
+LoopbackHttpServer::LoopbackHttpServer(const QSslConfiguration &tls, QObject *parent)
+    : LoopbackHttpServer(tlsServer(tls), QStringLiteral("https"), parent)
+{}
+
+LoopbackHttpServer::LoopbackHttpServer(QTcpServer *server, const QString &scheme, QObject *parent)
     : QObject(parent)
+    , m_server(server)
+    , m_scheme(scheme)
 {
-    connect(&m_server, &QTcpServer::newConnection, this, &LoopbackHttpServer::accept);
-    m_server.listen(QHostAddress::LocalHost, 0);
+    m_server->setParent(this);
+    // A TLS connection is counted when it arrives, but is served only once
+    // its handshake has succeeded.
+    connect(m_server, &QTcpServer::newConnection, this, [this] { ++m_connectionCount; });
+    connect(m_server, &QTcpServer::pendingConnectionAvailable, this, &LoopbackHttpServer::accept);
+    m_server->listen(QHostAddress::LocalHost, 0);
 }
 
 QUrl LoopbackHttpServer::url(const QString &path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3").arg(m_scheme).arg(port()).arg(path));
 }
 
 void LoopbackHttpServer::setRoute(const QString &path, const QByteArray &body,
@@ -84,8 +106,7 @@ void LoopbackHttpServer::requireBasicAuth(const QString &path, const QByteArray 
 
 void LoopbackHttpServer::accept()
 {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        ++m_connectionCount;
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         // A client that connects and never asks (a speculative connection) or
         // never lets go is cut, so no test can hang on it.
         auto *deadline = new QTimer(socket);

@@ -10,6 +10,7 @@
 #include <QTcpServer>
 #include <QUrl>
 
+class QSslConfiguration;
 class QTcpSocket;
 class QTimer;
 
@@ -24,7 +25,7 @@ class QTimer;
 // Unknown paths get 404; "/favicon.ico" is logged like any other request.
 // Nothing waits forever: a connection that has not sent its request within
 // RequestTimeoutMs, or is still open ResponseTimeoutMs after its answer was
-// due, is cut.
+// due, is cut. Given a TLS configuration, it serves HTTPS instead.
 class LoopbackHttpServer : public QObject {
     Q_OBJECT
 
@@ -35,13 +36,15 @@ public:
     static constexpr int ResponseTimeoutMs = 5000;
 
     explicit LoopbackHttpServer(QObject *parent = nullptr);
+    explicit LoopbackHttpServer(const QSslConfiguration &tls, QObject *parent = nullptr);
 
     // False if no port could be had; errorString() then says why.
-    bool isListening() const { return m_server.isListening(); }
-    QString errorString() const { return m_server.errorString(); }
-    quint16 port() const { return m_server.serverPort(); }
+    bool isListening() const { return m_server->isListening(); }
+    QString errorString() const { return m_server->errorString(); }
+    quint16 port() const { return m_server->serverPort(); }
 
-    // http://127.0.0.1:PORT followed by path, which starts with "/".
+    // http://127.0.0.1:PORT (https with TLS) followed by path, which starts
+    // with "/".
     QUrl url(const QString &path) const;
 
     // Serves body for path (the part of the request target before any "?"),
@@ -62,7 +65,7 @@ public:
     QStringList requestedPaths() const { return m_requestedPaths; }
     int requestCount(const QString &path) const { return m_requestedPaths.count(path); }
     // Every connection accepted, also those that never sent a readable request
-    // (a TLS handshake, a connection opened in advance).
+    // (a refused TLS handshake, a connection opened in advance).
     int connectionCount() const { return m_connectionCount; }
     void clearLog()
     {
@@ -86,13 +89,16 @@ private:
         QByteArray realm;
     };
 
+    LoopbackHttpServer(QTcpServer *server, const QString &scheme, QObject *parent);
+
     void accept();
     void readRequest(QTcpSocket *socket, QTimer *deadline);
     void answer(QTcpSocket *socket, const QByteArray &method, const Route &route);
     static QByteArray response(const QByteArray &method, const Route &route);
     static Route challenge(const Route &route);
 
-    QTcpServer m_server;
+    QTcpServer *m_server;
+    QString m_scheme;
     QHash<QString, Route> m_routes;
     QStringList m_requestedPaths;
     int m_connectionCount = 0;

@@ -1,0 +1,81 @@
+#include "DownloadSaver.h"
+
+#include "EngineDialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QWebEngineDownloadRequest>
+#include <QWidget>
+
+namespace {
+
+QString proposedPath(const QWebEngineDownloadRequest &download)
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
+        .filePath(download.suggestedFileName());
+}
+
+QString savedPath(const QWebEngineDownloadRequest &download)
+{
+    return QDir(download.downloadDirectory()).filePath(download.downloadFileName());
+}
+
+QString failure(const QString &path, const QString &reason)
+{
+    return QStringLiteral("The download of %1 failed: %2").arg(path, reason);
+}
+
+} // namespace
+
+DownloadSaver::DownloadSaver(EngineDialogs &dialogs, QObject *parent)
+    : QObject(parent)
+    , m_dialogs(dialogs)
+{}
+
+void DownloadSaver::offer(QWebEngineDownloadRequest *download, QWidget *owner)
+{
+    const std::optional<QString> path = m_dialogs.saveDownloadAs(owner, proposedPath(*download));
+    if (!path) {
+        download->cancel();
+        return;
+    }
+    const QFileInfo target(*path);
+    // The engine would make the folder too, but would drop the download
+    // without a word if it could not.
+    if (!QDir().mkpath(target.absolutePath())) {
+        download->cancel();
+        m_dialogs.downloadEnded(
+            owner, false,
+            failure(target.absoluteFilePath(), QStringLiteral("its folder cannot be made")));
+        return;
+    }
+    download->setDownloadDirectory(target.absolutePath());
+    download->setDownloadFileName(target.fileName());
+    // The window that asked may be gone by the time the download ends.
+    connect(download, &QWebEngineDownloadRequest::stateChanged, this,
+            [this, download, owner = QPointer<QWidget>(owner)] { reportEnd(download, owner); });
+    download->accept();
+    m_dialogs.showDownloadProgress(owner, download);
+}
+
+void DownloadSaver::reportEnd(QWebEngineDownloadRequest *download, QWidget *owner)
+{
+    switch (download->state()) {
+    case QWebEngineDownloadRequest::DownloadCompleted:
+        m_dialogs.downloadEnded(owner, true,
+                                QStringLiteral("Downloaded %1").arg(savedPath(*download)));
+        break;
+    case QWebEngineDownloadRequest::DownloadInterrupted:
+        // The engine has already retried what can be retried; with no way to
+        // resume it here, the part received is of no use.
+        m_dialogs.downloadEnded(owner, false,
+                                failure(savedPath(*download), download->interruptReasonString()));
+        download->cancel();
+        break;
+    default:
+        // Still running, or cancelled by the user, who needs no word about it.
+        break;
+    }
+}

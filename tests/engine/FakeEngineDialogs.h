@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/EngineDialogs.h"
+
+#include <QMetaEnum>
+#include <QStringList>
+#include <QWebEngineDownloadRequest>
+
+#include <optional>
+
+// Answers the engine's boxes instead of a person, and notes each box shown.
+class FakeEngineDialogs : public EngineDialogs {
+public:
+    void alert(QWidget *, const QUrl &, const QString &message) override
+    {
+        shown << "alert " + message;
+    }
+    bool confirm(QWidget *, const QUrl &, const QString &message) override
+    {
+        shown << "confirm " + message;
+        return confirmAnswer;
+    }
+    std::optional<QString> prompt(QWidget *, const QUrl &, const QString &message,
+                                  const QString &defaultText) override
+    {
+        shown << QStringLiteral("prompt %1 [%2]").arg(message, defaultText);
+        return promptAnswer;
+    }
+    std::optional<Credentials> askCredentials(QWidget *, const QUrl &url,
+                                              const QString &realm) override
+    {
+        shown << QStringLiteral("sign in to %1 at %2").arg(realm, url.toString());
+        return credentials;
+    }
+    bool allowFeature(QWidget *, const QUrl &origin, QWebEnginePage::Feature feature) override
+    {
+        shown << QStringLiteral("allow %1 for %2")
+                     .arg(QMetaEnum::fromType<QWebEnginePage::Feature>().valueToKey(feature),
+                          origin.toString());
+        return allowFeatures;
+    }
+    std::optional<QString> saveDownloadAs(QWidget *, const QString &proposedPath) override
+    {
+        shown << "save as " + proposedPath;
+        return savePath;
+    }
+    void showDownloadProgress(QWidget *, QWebEngineDownloadRequest *download) override
+    {
+        shown << "progress " + download->downloadFileName();
+    }
+    void downloadEnded(QWidget *, bool succeeded, const QString &message) override
+    {
+        shown << (succeeded ? "succeeded: " : "failed: ") + message;
+    }
+
+    QStringList shown;
+    bool confirmAnswer = true;
+    std::optional<QString> promptAnswer;
+    std::optional<Credentials> credentials;
+    bool allowFeatures = true;
+    std::optional<QString> savePath;
+};

@@ -1,0 +1,206 @@
+#include "EngineUnderTest.h"
+#include "LoopbackHttpServer.h"
+#include "TestMain.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+#include <memory>
+
+namespace {
+
+const QByteArray Report = "date,amount\r\n2024-01-01,12.50\r\n";
+
+// Every byte value, in an order no buffering keeps by accident, and more of
+// them than one network read brings.
+QByteArray binaryBody()
+{
+    QByteArray bytes;
+    for (quint32 i = 0; i < 300000; ++i)
+        bytes.append(char((i * 7919 + i / 256) % 256));
+    return bytes;
+}
+
+QString proposed(const QString &fileName)
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
+        .filePath(fileName);
+}
+
+// The files in the user's home, the engine's data and cache aside.
+QStringList filesAtHome()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    QStringList files;
+    QDirIterator it(QDir::homePath(), QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        if (!file.startsWith(data + '/') && !file.startsWith(cache + '/'))
+            files << file;
+    }
+    files.sort();
+    return files;
+}
+
+QByteArray fileBytes(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
+}
+
+} // namespace
+
+class tst_Downloads : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void downloadIsSavedWhereTheUserChose_data();
+    void downloadIsSavedWhereTheUserChose();
+    void downloadThatIsNotSavedLeavesNothing_data();
+    void downloadThatIsNotSavedLeavesNothing();
+
+private:
+    // Starts the download of path over a page shown, and waits for its end.
+    void download(const QString &path);
+
+    LoopbackHttpServer m_server;
+    std::unique_ptr<EngineUnderTest> m_engine;
+};
+
+void tst_Downloads::initTestCase()
+{
+    QVERIFY2(m_server.isListening(), qPrintable(m_server.errorString()));
+    m_server.setRoute("/one", page("One"));
+    m_server.setRoute("/export", Report, "text/csv", 200,
+                      {{"Content-Disposition", "attachment; filename=\"report.csv\""}});
+    m_server.setRoute("/archive.bin", binaryBody(), "application/octet-stream");
+    QVERIFY(QDir().mkpath("chosen"));
+}
+
+void tst_Downloads::init()
+{
+    m_engine = std::make_unique<EngineUnderTest>();
+    QVERIFY(m_engine->isExposed());
+}
+
+void tst_Downloads::cleanup()
+{
+    m_engine.reset();
+}
+
+void tst_Downloads::download(const QString &path)
+{
+    QSignalSpy shown(m_engine->page(), &QWebEnginePage::loadFinished);
+    m_engine->browser->Navigate(m_server.url("/one").toString());
+    QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, LoadTimeoutMs);
+    QPointer<QWebEngineDownloadRequest> download;
+    const QObject watcher;
+    // Connected after the engine's own answer, so it sees the download answered.
+    connect(m_engine->page()->profile(), &QWebEngineProfile::downloadRequested, &watcher,
+            [&download](QWebEngineDownloadRequest *request) { download = request; });
+
+    m_engine->browser->Navigate(m_server.url(path).toString());
+
+    QTRY_VERIFY_WITH_TIMEOUT(download && download->isFinished(), LoadTimeoutMs);
+    // The page shown stays, and the view goes on working.
+    QTRY_VERIFY_WITH_TIMEOUT(!m_engine->browser->Busy(), LoadTimeoutMs);
+    QCOMPARE(m_engine->title(), QString("One"));
+    QCOMPARE(m_engine->browser->LocationURL(), m_server.url("/one").toString());
+}
+
+void tst_Downloads::downloadIsSavedWhereTheUserChose_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("serverName");
+    QTest::addColumn<QByteArray>("body");
+
+    QTest::newRow("attachment") << "/export"
+                                << "report.csv" << Report;
+    QTest::newRow("type the engine cannot show") << "/archive.bin"
+                                                 << "archive.bin" << binaryBody();
+}
+
+void tst_Downloads::downloadIsSavedWhereTheUserChose()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, serverName);
+    QFETCH(QByteArray, body);
+    const QString chosen = QDir::current().absoluteFilePath("chosen/" + serverName + ".saved");
+    m_engine->dialogs->savePath = chosen;
+
+    download(path);
+
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->dialogs->shown.size(), 3, LoadTimeoutMs);
+    QCOMPARE(m_engine->dialogs->shown,
+             QStringList({"save as " + proposed(serverName), "progress " + serverName + ".saved",
+                          "succeeded: Downloaded " + chosen}));
+    QCOMPARE(fileBytes(chosen), body);
+}
+
+void tst_Downloads::downloadThatIsNotSavedLeavesNothing_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QStringList>("expectedShownStarts");
+
+    // A place no one can write to, root included: below a file.
+    const QString unwritable = QDir::current().absoluteFilePath("blocker/report.csv");
+    QTest::newRow("cancelled") << "/export" << false << QString()
+                               << QStringList{"save as " + proposed("report.csv")};
+    QTest::newRow("silent") << "/export" << true << unwritable << QStringList();
+    QTest::newRow("folder that cannot be made")
+        << "/export" << false << unwritable
+        << QStringList{"save as " + proposed("report.csv"),
+                       "failed: The download of " + unwritable +
+                           " failed: its folder cannot be made"};
+    // Longer than a file system takes, so the engine fails to write it.
+    const QString tooLong(300, 'x');
+    const QString chosen = QDir::current().absoluteFilePath("chosen/" + tooLong);
+    QTest::newRow("name too long")
+        << "/export" << false << chosen
+        << QStringList{"save as " + proposed("report.csv"), "progress " + tooLong,
+                       "failed: The download of " + chosen + " failed: "};
+}
+
+void tst_Downloads::downloadThatIsNotSavedLeavesNothing()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, silent);
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, expectedShownStarts);
+    {
+        QFile blocker("blocker");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    if (!chosen.isEmpty())
+        m_engine->dialogs->savePath = chosen;
+    m_engine->browser->setSilent(silent);
+    const QStringList filesBefore = filesAtHome();
+    m_server.clearLog();
+
+    download(path);
+
+    QCOMPARE(m_server.requestCount(path), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->dialogs->shown.size(), expectedShownStarts.size(),
+                              LoadTimeoutMs);
+    for (qsizetype i = 0; i < expectedShownStarts.size(); ++i)
+        QVERIFY2(m_engine->dialogs->shown[i].startsWith(expectedShownStarts[i]),
+                 qPrintable(m_engine->dialogs->shown[i]));
+    QCOMPARE(filesAtHome(), filesBefore);
+}
+
+CORVANE_TEST_MAIN(tst_Downloads)
+#include "tst_downloads.moc"
