@@ -8,8 +8,20 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QTimer>
 
 using namespace LayoutRules;
+
+namespace {
+
+// How long the window manager gets to apply a new window state in all.
+constexpr int StateChangeLimitMs = 400;
+// How long the size must hold still after a change to count as final.
+constexpr int StateChangeStillMs = 60;
+// How often the wait looks at the size while no event comes.
+constexpr int StateChangePollMs = 5;
+
+} // namespace
 
 void frmExplorer::layoutControls()
 {
@@ -49,15 +61,25 @@ void frmExplorer::toggleStatusBar()
 void frmExplorer::setWindowStateNow(Qt::WindowStates state)
 {
     const Qt::WindowStates before = windowState();
-    const QSize sizeBefore = frameGeometry().size();
+    QSize size = frameGeometry().size();
     setWindowState(state);
     if (!isVisible() || before == state)
         return;
-    // A window manager applies the new state and size a little later; wait for
-    // it (bounded) so that the layout runs now, inside this call, on the new
-    // size, and the caller reads the new window size right after.
-    const QDeadlineTimer deadline(400);
-    while (frameGeometry().size() == sizeBefore && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    // A window manager applies the new state and size a little later, and may
+    // redraw the frame around it a moment after that: wait (bounded) until the
+    // size has changed and then held still, so that the layout runs now,
+    // inside this call, on the final size, and the caller reads that size.
+    const QDeadlineTimer deadline(StateChangeLimitMs);
+    QDeadlineTimer still(QDeadlineTimer::Forever);
+    QTimer wake;
+    wake.start(StateChangePollMs);
+    while (!deadline.hasExpired() && !still.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+        if (frameGeometry().size() != size) {
+            size = frameGeometry().size();
+            still.setRemainingTime(StateChangeStillMs);
+        }
+    }
     layoutControls();
 }
