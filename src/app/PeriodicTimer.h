@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 
-// A periodic timer that keeps its interval as stored but never ticks faster
-// than the screen can show a change: at most once per display frame. A stored
-// interval of 0 never ticks (a QTimer of interval 0 would fire on every pass
-// of the event loop), so such a timer is never started.
+// A periodic timer that keeps its interval as stored but ticks once per pass of
+// the UI thread's event loop instead of by a clock. What its ticks read changes
+// only while that thread handles events, so a tick at the end of each pass
+// shows every change at once, and a thread with nothing to do is never woken
+// for it. A stored interval of 0 never ticks.
 class PeriodicTimer : public QObject {
     Q_OBJECT
 
@@ -15,13 +15,10 @@ public:
 
     int interval() const { return m_interval; }
     bool isEnabled() const { return true; }
-    // The period the ticks really come at, in milliseconds; 0 when it never ticks.
-    int tickPeriod() const { return m_timer.isActive() ? m_timer.interval() : 0; }
 
 signals:
     void tick();
 
 private:
     int m_interval;
-    QTimer m_timer;
 };
