@@ -3,6 +3,7 @@
 #include "FakeEngineDialogs.h"
 #include "engine/WebEngineBrowser.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -40,6 +41,16 @@ public:
     }
 
     bool isExposed() const { return QTest::qWaitForWindowExposed(m_host.get()); }
+    // Navigates to url and waits for the load: false if it failed or took too long.
+    bool show(const QUrl &url) const
+    {
+        QSignalSpy finished(page(), &QWebEnginePage::loadFinished);
+        browser->Navigate(url.toString());
+        // A real event loop, as the program's: it deletes what the engine drops
+        // with deleteLater(), such as the pages of refused new windows, which a
+        // long processEvents() would pile up.
+        return finished.wait(LoadTimeoutMs) && finished.first().first().toBool();
+    }
     QWebEnginePage *page() const { return browser->view()->page(); }
     QString title() const { return browser->view()->title(); }
 

@@ -1,7 +1,7 @@
-#include "FakeEngineDialogs.h"
+#include "EngineUnderTest.h"
 #include "LoopbackHttpServer.h"
+#include "TempWorkingDir.h"
 #include "TestMain.h"
-#include "engine/WebEngineBrowser.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,30 +19,12 @@ Q_DECLARE_METATYPE(EngineStep)
 
 namespace {
 
-// Loads over loopback take milliseconds; the bound is for a busy machine.
-constexpr int LoadTimeoutMs = 10000;
-
-// No page has an icon for the engine to fetch once it has loaded, so every
-// connection the server sees comes from what a test does.
-QByteArray page(const QByteArray &title, const QByteArray &body = {})
-{
-    return "<!doctype html><html><head><title>" + title +
-           "</title><link rel=icon href='data:,'></head><body>" + body + "</body></html>";
-}
-
 // A page that shows in its title what script evaluates to, promises awaited.
 QByteArray pageShowing(const QByteArray &script)
 {
     return page("Waiting", "<script>Promise.resolve(" + script +
                                ").then(r => document.title = String(r));"
                                "</script>");
-}
-
-void writeFile(const QString &name, const QByteArray &content)
-{
-    QFile file(name);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(content), content.size());
 }
 
 } // namespace
@@ -73,20 +55,15 @@ private slots:
     void onlineAgainRequestsGoThrough();
 
 private:
-    QString title() const { return m_browser->view()->title(); }
-    // The page's answer to script, or an invalid QVariant if none came in time.
-    QVariant evaluate(const QString &script);
     void show(const QString &path);
     // Reached: the page's attempt connects to the server. Not: it ends (the
     // page's done() is called) without a single connection.
     void expectNetworkReached(bool reached);
 
     LoopbackHttpServer m_server;
-    // The window the engine sits in, as in the program; owns the engine.
-    std::unique_ptr<QWidget> m_host;
+    std::unique_ptr<EngineUnderTest> m_engine;
+    // The engine under test; owned by m_engine.
     WebEngineBrowser *m_browser = nullptr;
-    // Owned by the engine.
-    FakeEngineDialogs *m_dialogs = nullptr;
 };
 
 void tst_BrowsingOptions::initTestCase()
@@ -98,42 +75,20 @@ void tst_BrowsingOptions::initTestCase()
 
 void tst_BrowsingOptions::init()
 {
-    m_host = std::make_unique<QWidget>();
-    m_host->resize(640, 480);
-    auto dialogs = std::make_unique<FakeEngineDialogs>();
-    m_dialogs = dialogs.get();
-    m_browser = new WebEngineBrowser(m_host.get(), std::move(dialogs));
-    m_browser->setWidth(6000);
-    m_browser->setHeight(4500);
-    m_host->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+    m_engine = std::make_unique<EngineUnderTest>();
+    m_browser = m_engine->browser;
+    QVERIFY(m_engine->isExposed());
     m_server.clearLog();
 }
 
 void tst_BrowsingOptions::cleanup()
 {
-    m_host.reset();
-    m_browser = nullptr;
-    m_dialogs = nullptr;
-}
-
-QVariant tst_BrowsingOptions::evaluate(const QString &script)
-{
-    // Shared, because a late answer may arrive after this function gave up.
-    auto answer = std::make_shared<std::optional<QVariant>>();
-    m_browser->view()->page()->runJavaScript(
-        script, [answer](const QVariant &result) { *answer = result; });
-    if (!QTest::qWaitFor([&] { return answer->has_value(); }, LoadTimeoutMs))
-        return {};
-    return answer->value();
+    m_engine.reset();
 }
 
 void tst_BrowsingOptions::show(const QString &path)
 {
-    QSignalSpy finished(m_browser->view()->page(), &QWebEnginePage::loadFinished);
-    m_browser->Navigate(m_server.url(path).toString());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, LoadTimeoutMs);
-    QVERIFY(finished.first().first().toBool());
+    QVERIFY(m_engine->show(m_server.url(path)));
 }
 
 void tst_BrowsingOptions::scriptDialogsAreShownUnlessSilent_data()
@@ -164,14 +119,14 @@ void tst_BrowsingOptions::scriptDialogsAreShownUnlessSilent()
     QFETCH(QStringList, expectedShown);
     QFETCH(QString, expectedResult);
     m_server.setRoute("/dialog", pageShowing(script));
-    m_dialogs->confirmAnswer = true;
-    m_dialogs->promptAnswer = QStringLiteral("typed");
+    m_engine->dialogs->confirmAnswer = true;
+    m_engine->dialogs->promptAnswer = QStringLiteral("typed");
 
     m_browser->setSilent(silent);
     m_browser->Navigate(m_server.url("/dialog").toString());
 
-    QTRY_COMPARE_WITH_TIMEOUT(title(), expectedResult, LoadTimeoutMs);
-    QCOMPARE(m_dialogs->shown, expectedShown);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), expectedResult, LoadTimeoutMs);
+    QCOMPARE(m_engine->dialogs->shown, expectedShown);
 }
 
 void tst_BrowsingOptions::leavingAPageThatAsksToStay_data()
@@ -201,19 +156,19 @@ void tst_BrowsingOptions::leavingAPageThatAsksToStay()
     show("/stay");
     // The engine asks only on a page the user has clicked, and drops clicks
     // until the page has first been painted.
-    QTRY_VERIFY_WITH_TIMEOUT(evaluate("window.painted === true").toBool(), LoadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_engine->evaluate("window.painted === true").toBool(), LoadTimeoutMs);
     QTest::mouseClick(m_browser->view()->focusProxy(), Qt::LeftButton, {}, QPoint(20, 20));
-    QTRY_VERIFY_WITH_TIMEOUT(evaluate("navigator.userActivation.hasBeenActive").toBool(),
+    QTRY_VERIFY_WITH_TIMEOUT(m_engine->evaluate("navigator.userActivation.hasBeenActive").toBool(),
                              LoadTimeoutMs);
-    m_dialogs->confirmAnswer = userLeaves;
+    m_engine->dialogs->confirmAnswer = userLeaves;
 
     m_browser->setSilent(silent);
     m_browser->Navigate(m_server.url("/two").toString());
 
-    QTRY_VERIFY_WITH_TIMEOUT(!m_dialogs->shown.isEmpty() || !asked, LoadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_engine->dialogs->shown.isEmpty() || !asked, LoadTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle, LoadTimeoutMs);
-    QCOMPARE(m_dialogs->shown.size(), asked ? 1 : 0);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), expectedTitle, LoadTimeoutMs);
+    QCOMPARE(m_engine->dialogs->shown.size(), asked ? 1 : 0);
     QCOMPARE(m_server.requestCount("/two"), expectedTitle == "Two" ? 1 : 0);
 }
 
@@ -243,16 +198,16 @@ void tst_BrowsingOptions::signInIsAskedUnlessSilent()
     const QByteArray realm = QByteArray("Members of ") + QTest::currentDataTag();
     m_server.requireBasicAuth(path, realm, "ann", "s3cret");
     if (userSignsIn)
-        m_dialogs->credentials = EngineDialogs::Credentials{"ann", "s3cret"};
+        m_engine->dialogs->credentials = EngineDialogs::Credentials{"ann", "s3cret"};
 
     m_browser->setSilent(silent);
     m_browser->Navigate(m_server.url(path).toString());
 
-    QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle, LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), expectedTitle, LoadTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
     const QStringList question{
         QStringLiteral("sign in to %1 at %2").arg(realm, m_server.url(path).toString())};
-    QCOMPARE(m_dialogs->shown, asked ? question : QStringList());
+    QCOMPARE(m_engine->dialogs->shown, asked ? question : QStringList());
 }
 
 void tst_BrowsingOptions::permissionIsAskedUnlessSilent_data()
@@ -288,13 +243,13 @@ void tst_BrowsingOptions::permissionIsAskedUnlessSilent()
     QFETCH(QString, expectedQuestion);
     QFETCH(QString, expectedResult);
     m_server.setRoute("/ask", pageShowing(script));
-    m_dialogs->allowFeatures = userAllows;
+    m_engine->dialogs->allowFeatures = userAllows;
 
     m_browser->setSilent(silent);
     m_browser->Navigate(m_server.url("/ask").toString());
 
-    QTRY_COMPARE_WITH_TIMEOUT(title(), expectedResult, LoadTimeoutMs);
-    QCOMPARE(m_dialogs->shown,
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), expectedResult, LoadTimeoutMs);
+    QCOMPARE(m_engine->dialogs->shown,
              expectedQuestion.isEmpty() ? QStringList() : QStringList{expectedQuestion});
 }
 
@@ -337,7 +292,7 @@ void tst_BrowsingOptions::offlineNoPageLoadReachesTheNetwork()
         show(path);
     m_browser->setOffline(true);
     m_server.clearLog();
-    QSignalSpy finished(m_browser->view()->page(), &QWebEnginePage::loadFinished);
+    QSignalSpy finished(m_engine->page(), &QWebEnginePage::loadFinished);
 
     step(*m_browser);
 
@@ -379,10 +334,11 @@ void tst_BrowsingOptions::offlineAPageShownStaysButReachesNoNetwork()
     m_browser->setOffline(offline);
     m_server.clearLog();
 
-    QVERIFY(evaluate("function done() { document.title = 'Done'; } " + attempt + " true").toBool());
+    QVERIFY(m_engine->evaluate("function done() { document.title = 'Done'; } " + attempt + " true")
+                .toBool());
 
     expectNetworkReached(!offline);
-    QCOMPARE(evaluate("document.body.innerText").toString(), QString("Still here"));
+    QCOMPARE(m_engine->evaluate("document.body.innerText").toString(), QString("Still here"));
     QCOMPARE(m_browser->LocationURL(), m_server.url("/one").toString());
     QVERIFY(!m_browser->Busy());
 }
@@ -423,21 +379,21 @@ void tst_BrowsingOptions::expectNetworkReached(bool reached)
         QTRY_VERIFY_WITH_TIMEOUT(m_server.connectionCount() > 0, LoadTimeoutMs);
         return;
     }
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Done"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("Done"), LoadTimeoutMs);
     QCOMPARE(m_server.connectionCount(), 0);
 }
 
 void tst_BrowsingOptions::onlineAgainRequestsGoThrough()
 {
     m_browser->setOffline(true);
-    QSignalSpy finished(m_browser->view()->page(), &QWebEnginePage::loadFinished);
+    QSignalSpy finished(m_engine->page(), &QWebEnginePage::loadFinished);
     m_browser->Navigate(m_server.url("/one").toString());
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, LoadTimeoutMs);
 
     m_browser->setOffline(false);
     m_browser->Navigate(m_server.url("/two").toString());
 
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Two"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("Two"), LoadTimeoutMs);
     QCOMPARE(m_server.requestCount("/one"), 0);
     QCOMPARE(m_server.requestCount("/two"), 1);
 }

@@ -1,5 +1,6 @@
 #include "EngineUnderTest.h"
 #include "LoopbackHttpServer.h"
+#include "TempWorkingDir.h"
 #include "TestMain.h"
 
 #include <QDir>
@@ -31,13 +32,6 @@ QByteArray corner(const QByteArray &element)
            " style='position:absolute;left:0;top:0;width:300px;height:200px;display:block'>"
            "Open</" +
            element.split(' ').constFirst() + ">";
-}
-
-void writeFile(const QString &name, const QByteArray &content)
-{
-    QFile file(name);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(content), content.size());
 }
 
 QString fileUrl(const QString &name)
@@ -93,10 +87,7 @@ void tst_PageEvents::cleanup()
 
 void tst_PageEvents::show(const QString &path)
 {
-    QSignalSpy finished(m_engine->page(), &QWebEnginePage::loadFinished);
-    m_engine->browser->Navigate(m_server.url(path).toString());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, LoadTimeoutMs);
-    QVERIFY(finished.first().first().toBool());
+    QVERIFY(m_engine->show(m_server.url(path)));
 }
 
 void tst_PageEvents::newWindowOpensInTheView_data()

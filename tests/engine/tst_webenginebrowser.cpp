@@ -1,6 +1,7 @@
+#include "EngineUnderTest.h"
 #include "LoopbackHttpServer.h"
+#include "TempWorkingDir.h"
 #include "TestMain.h"
-#include "engine/WebEngineBrowser.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,25 +19,10 @@ Q_DECLARE_METATYPE(EngineAction)
 
 namespace {
 
-// Loads over loopback take milliseconds; the bound is for a busy machine.
-constexpr int LoadTimeoutMs = 10000;
 constexpr int SlowResponseMs = 1000;
 // Long enough that only Stop can end the load within StopTimeoutMs.
 constexpr int StalledResponseMs = 4000;
 constexpr int StopTimeoutMs = 2000;
-
-QByteArray page(const QByteArray &title, const QByteArray &body = {})
-{
-    return "<!doctype html><html><head><title>" + title + "</title></head><body>" + body +
-           "</body></html>";
-}
-
-void writeFile(const QString &name, const QByteArray &content)
-{
-    QFile file(name);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(content), content.size());
-}
 
 } // namespace
 
@@ -65,14 +51,11 @@ private slots:
     void focusGivenToTheEngineReachesThePage();
 
 private:
-    // The page's answer to script, or an invalid QVariant if none came in time.
-    QVariant evaluate(const QString &script);
-    QString title() const { return m_browser->view()->title(); }
     QString location(const QString &path) const { return m_server.url(path).toString(); }
 
     LoopbackHttpServer m_server;
-    // The window the engine sits in, as in the program; owns the engine.
-    std::unique_ptr<QWidget> m_host;
+    std::unique_ptr<EngineUnderTest> m_engine;
+    // The engine under test; owned by m_engine.
     WebEngineBrowser *m_browser = nullptr;
 };
 
@@ -94,30 +77,14 @@ void tst_WebEngineBrowser::initTestCase()
 void tst_WebEngineBrowser::init()
 {
     m_server.clearLog();
-    m_host = std::make_unique<QWidget>();
-    m_host->resize(640, 480);
-    m_browser = new WebEngineBrowser(m_host.get());
-    m_browser->setWidth(6000);
-    m_browser->setHeight(4500);
-    m_host->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+    m_engine = std::make_unique<EngineUnderTest>();
+    m_browser = m_engine->browser;
+    QVERIFY(m_engine->isExposed());
 }
 
 void tst_WebEngineBrowser::cleanup()
 {
-    m_host.reset();
-    m_browser = nullptr;
-}
-
-QVariant tst_WebEngineBrowser::evaluate(const QString &script)
-{
-    // Shared, because a late answer may arrive after this function gave up.
-    auto answer = std::make_shared<std::optional<QVariant>>();
-    m_browser->view()->page()->runJavaScript(
-        script, [answer](const QVariant &result) { *answer = result; });
-    if (!QTest::qWaitFor([&] { return answer->has_value(); }, LoadTimeoutMs))
-        return {};
-    return answer->value();
+    m_engine.reset();
 }
 
 void tst_WebEngineBrowser::navigateLoadsThePage()
@@ -126,7 +93,7 @@ void tst_WebEngineBrowser::navigateLoadsThePage()
 
     m_browser->Navigate(m_server.url("/one").toString());
 
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("One"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("One"), LoadTimeoutMs);
     QVERIFY(m_server.requestedPaths().contains("/one"));
     QCOMPARE(m_browser->LocationURL(), location("/one"));
     QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
@@ -142,13 +109,13 @@ void tst_WebEngineBrowser::busyWhileTheResponseIsHeld()
     QCOMPARE(m_browser->LocationURL(), location("/slow"));
 
     QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
-    QCOMPARE(title(), QString("Slow"));
+    QCOMPARE(m_engine->title(), QString("Slow"));
 }
 
 void tst_WebEngineBrowser::busyEndsWhenStopped()
 {
     m_browser->Navigate(m_server.url("/one").toString());
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("One"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("One"), LoadTimeoutMs);
     m_browser->Navigate(m_server.url("/stalled").toString());
     QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount("/stalled"), 1, LoadTimeoutMs);
     QVERIFY(m_browser->Busy());
@@ -159,7 +126,7 @@ void tst_WebEngineBrowser::busyEndsWhenStopped()
     QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), StopTimeoutMs);
     // The page still shown is the one the location names.
     QCOMPARE(m_browser->LocationURL(), location("/one"));
-    QCOMPARE(title(), QString("One"));
+    QCOMPARE(m_engine->title(), QString("One"));
 }
 
 void tst_WebEngineBrowser::busyFollowsALoadThatReplacesAnother()
@@ -174,7 +141,7 @@ void tst_WebEngineBrowser::busyFollowsALoadThatReplacesAnother()
     QVERIFY(m_browser->Busy());
     QCOMPARE(m_browser->LocationURL(), location("/slow"));
     QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
-    QCOMPARE(title(), QString("Slow"));
+    QCOMPARE(m_engine->title(), QString("Slow"));
 }
 
 void tst_WebEngineBrowser::busyEndsWhenTheLoadFails()
@@ -202,7 +169,7 @@ void tst_WebEngineBrowser::locationFollowsARedirect()
     QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount("/slow"), 1, LoadTimeoutMs);
     QVERIFY(m_browser->Busy());
     QCOMPARE(m_browser->LocationURL(), location("/slow"));
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Slow"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("Slow"), LoadTimeoutMs);
     QCOMPARE(m_browser->LocationURL(), location("/slow"));
     QCOMPARE(m_server.requestedPaths().mid(0, 2), QStringList({"/moved", "/slow"}));
 }
@@ -246,7 +213,7 @@ void tst_WebEngineBrowser::addressIsReadLikeAnAddressBar()
 
     QTRY_COMPARE_WITH_TIMEOUT(m_browser->LocationURL(), expectedLocation, LoadTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
-    QCOMPARE(evaluate("document.title").toString(), expectedTitle);
+    QCOMPARE(m_engine->evaluate("document.title").toString(), expectedTitle);
     QStringList requests = m_server.requestedPaths();
     requests.removeAll("/favicon.ico");
     QCOMPARE(requests, expectedRequests);
@@ -255,17 +222,17 @@ void tst_WebEngineBrowser::addressIsReadLikeAnAddressBar()
 void tst_WebEngineBrowser::backAndForwardWalkTheHistory()
 {
     m_browser->Navigate(m_server.url("/one").toString());
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("One"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("One"), LoadTimeoutMs);
     m_browser->Navigate(m_server.url("/two").toString());
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Two"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("Two"), LoadTimeoutMs);
 
     m_browser->GoBack();
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("One"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("One"), LoadTimeoutMs);
     QCOMPARE(m_browser->LocationURL(), location("/one"));
     QCOMPARE(m_server.requestCount("/one"), 2);
 
     m_browser->GoForward();
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Two"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("Two"), LoadTimeoutMs);
     QCOMPARE(m_browser->LocationURL(), location("/two"));
     QCOMPARE(m_server.requestCount("/two"), 2);
     QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
@@ -274,15 +241,15 @@ void tst_WebEngineBrowser::backAndForwardWalkTheHistory()
 void tst_WebEngineBrowser::refreshRequestsThePageAgain()
 {
     m_browser->Navigate(m_server.url("/one").toString());
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("One"), LoadTimeoutMs);
-    QVERIFY(evaluate("window.marker = 'before'; true").toBool());
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("One"), LoadTimeoutMs);
+    QVERIFY(m_engine->evaluate("window.marker = 'before'; true").toBool());
 
     m_browser->Refresh();
 
     QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount("/one"), 2, LoadTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
     // A new document, not the old one kept.
-    QCOMPARE(evaluate("typeof window.marker").toString(), QString("undefined"));
+    QCOMPARE(m_engine->evaluate("typeof window.marker").toString(), QString("undefined"));
     QCOMPARE(m_browser->LocationURL(), location("/one"));
 }
 
@@ -310,7 +277,7 @@ void tst_WebEngineBrowser::actionsWithNothingToActOnDoNoHarm()
 
     if (afterOnePage) {
         m_browser->Navigate(m_server.url("/one").toString());
-        QTRY_COMPARE_WITH_TIMEOUT(title(), QString("One"), LoadTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("One"), LoadTimeoutMs);
         QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
     }
     const QString before = m_browser->LocationURL();
@@ -321,7 +288,7 @@ void tst_WebEngineBrowser::actionsWithNothingToActOnDoNoHarm()
     QCOMPARE(m_browser->LocationURL(), before);
     // The view still loads what it is given.
     m_browser->Navigate(m_server.url("/two").toString());
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Two"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("Two"), LoadTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_browser->Busy(), LoadTimeoutMs);
 }
 
@@ -363,18 +330,20 @@ void tst_WebEngineBrowser::focusGivenToTheEngineReachesThePage()
             .observe({type: 'paint', buffered: true});
         </script>)"));
     m_browser->Navigate(m_server.url("/form").toString());
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Painted"), LoadTimeoutMs);
-    m_host->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("Painted"), LoadTimeoutMs);
+    m_browser->window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_browser->window()));
 
     m_browser->setFocus();
 
     QTRY_VERIFY_WITH_TIMEOUT(m_browser->view()->isAncestorOf(QApplication::focusWidget()),
                              LoadTimeoutMs);
-    QVERIFY(evaluate("document.getElementById('field').focus(); document.hasFocus()").toBool());
+    QVERIFY(m_engine->evaluate("document.getElementById('field').focus(); document.hasFocus()")
+                .toBool());
     QTest::keyClicks(QApplication::focusWidget(), "typed");
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate("document.getElementById('field').value").toString(),
-                              QString("typed"), LoadTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        m_engine->evaluate("document.getElementById('field').value").toString(), QString("typed"),
+        LoadTimeoutMs);
 }
 
 CORVANE_TEST_MAIN(tst_WebEngineBrowser)
