@@ -1,12 +1,12 @@
 #include "EngineUnderTest.h"
 #include "LoopbackHttpServer.h"
+#include "TempWorkingDir.h"
 #include "TestMain.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QPointer>
-#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -48,12 +48,6 @@ QStringList filesAtHome()
     }
     files.sort();
     return files;
-}
-
-QByteArray fileBytes(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
 }
 
 } // namespace
@@ -102,9 +96,7 @@ void tst_Downloads::cleanup()
 
 void tst_Downloads::download(const QString &path)
 {
-    QSignalSpy shown(m_engine->page(), &QWebEnginePage::loadFinished);
-    m_engine->browser->Navigate(m_server.url("/one").toString());
-    QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, LoadTimeoutMs);
+    QVERIFY(m_engine->show(m_server.url("/one")));
     QPointer<QWebEngineDownloadRequest> download;
     const QObject watcher;
     // Connected after the engine's own answer, so it sees the download answered.

@@ -1,4 +1,5 @@
 #include "LoopbackHttpServer.h"
+#include "TempWorkingDir.h"
 #include "TestMain.h"
 
 #include <QDir>
@@ -80,10 +81,7 @@ void tst_EngineProcess::noRemoteDebuggingPortIsOpened()
     // The program in a home of its own, whose home page is the server's.
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    QFile homeAddress(home.filePath("home.ad"));
-    QVERIFY(homeAddress.open(QIODevice::WriteOnly));
-    homeAddress.write(m_server.url("/home").toEncoded() + "\r\n");
-    homeAddress.close();
+    writeFile(home.filePath("home.ad"), m_server.url("/home").toEncoded() + "\r\n");
     QProcessEnvironment processEnvironment = QProcessEnvironment::systemEnvironment();
     processEnvironment.insert("HOME", home.path());
     processEnvironment.insert("XDG_DATA_HOME", home.filePath("data"));
