@@ -1,10 +1,10 @@
 #include "frmExplorer.h"
 
 #include "Dialogs.h"
+#include "EventLoopTicker.h"
 #include "FileOpenDialog.h"
 #include "MenuShortcutPriority.h"
 #include "PanelStatusBar.h"
-#include "PeriodicTimer.h"
 #include "RunTimeError.h"
 #include "Twips.h"
 #include "engine/BrowserEngine.h"
@@ -66,7 +66,7 @@ void frmExplorer::createControls()
     client->setObjectName(QStringLiteral("clientArea"));
     setCentralWidget(client);
 
-    tmrAddress = new PeriodicTimer(0, this);
+    tmrAddress = new EventLoopTicker(0, this);
     tmrAddress->setObjectName(QStringLiteral("tmrAddress"));
 
     txtAddress = new QLineEdit(QString::fromLatin1(SettingsFiles::DefaultHomeAddress), client);
@@ -86,11 +86,7 @@ void frmExplorer::createControls()
     WebBrowser1->setParent(client);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(QStringLiteral("Page"));
-    TwipsPlacement &view = WebBrowser1->placement();
-    view.setLeft(0);
-    view.setTop(360);
-    view.setWidth(6015);
-    view.setHeight(3615);
+    m_enginePlacement = std::make_unique<TwipsPlacement>(WebBrowser1, 0, 360, 6015, 3615);
 
     cmdGo = new QPushButton(QStringLiteral("Go"), client);
     cmdGo->setObjectName(QStringLiteral("cmdGo"));
@@ -101,10 +97,9 @@ void frmExplorer::createControls()
     // address box presses Go, as it would in a dialog.
     connect(txtAddress, &QLineEdit::returnPressed, cmdGo, &QPushButton::click);
 
-    tmrStatus = new PeriodicTimer(1, this);
+    tmrStatus = new EventLoopTicker(1, this);
     tmrStatus->setObjectName(QStringLiteral("tmrStatus"));
-    connect(tmrStatus, &PeriodicTimer::tick, this,
-            [this] { runGuarded(&frmExplorer::updateStatus); });
+    connect(tmrStatus, &EventLoopTicker::tick, this, &frmExplorer::tickStatus);
 
     StatusBar1 = new PanelStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -197,18 +192,43 @@ void frmExplorer::onTriggered(QAction *item, Handler handler)
 
 bool frmExplorer::runGuarded(Handler handler)
 {
-    QString failure;
+    const std::optional<QString> failure = failureOf(handler);
+    if (failure)
+        report(*failure);
+    return !failure;
+}
+
+std::optional<QString> frmExplorer::failureOf(Handler handler)
+{
     try {
         (this->*handler)();
-        return true;
+        return std::nullopt;
     } catch (const RunTimeError &error) {
-        failure = error.message();
+        return error.message();
     } catch (const std::exception &error) {
-        failure = QString::fromLocal8Bit(error.what());
+        return QString::fromLocal8Bit(error.what());
     }
+}
+
+void frmExplorer::report(const QString &failure)
+{
     std::fprintf(stderr, "corvane: %s\n", qPrintable(failure));
     m_dialogs->reportError(this, failure);
-    return false;
+}
+
+void frmExplorer::tickStatus()
+{
+    // The report's own event loop ticks too: without this, a failing tick
+    // would open box after box inside each other.
+    if (m_reportingStatusFailure)
+        return;
+    const std::optional<QString> failure = failureOf(&frmExplorer::updateStatus);
+    if (failure && failure != m_statusFailure) {
+        m_reportingStatusFailure = true;
+        report(*failure);
+        m_reportingStatusFailure = false;
+    }
+    m_statusFailure = failure;
 }
 
 bool frmExplorer::start()

@@ -1,25 +1,26 @@
 #pragma once
 
+#include "Twips.h"
+
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class BrowserEngine;
 class Dialogs;
 class FileOpenDialog;
+class EventLoopTicker;
 class PanelStatusBar;
-class PeriodicTimer;
 class QAction;
 class QLineEdit;
 class QMenu;
 class QPushButton;
 class TrayComponent;
-class TwipsPlacement;
 
-// The one window. Each handled event has one slot; the slot bodies live with
-// their concern: start-up, layout, navigation and status in src/app, the
-// settings commands and browsing options in src/settings, hide and restore in
-// src/tray. Every slot runs inside the one error boundary, runGuarded().
+// The one window. Each handled event has one slot, and the slot bodies live
+// in one file per concern beside this one. Every slot runs inside the one
+// error boundary, runGuarded().
 class frmExplorer : public QMainWindow {
     Q_OBJECT
 
@@ -38,19 +39,22 @@ public:
     float windowWidth() const;
     float windowHeight() const;
 
+    // Where the engine view is placed, in twips, exactly as last set.
+    const TwipsPlacement &enginePlacement() const { return *m_enginePlacement; }
+
 protected:
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private slots:
-    // src/app/startup.cpp
+    // Start-up and exit
     void load();
     void exitProgram();
-    // src/app/layout.cpp
+    // Layout and view modes
     void layoutControls();
     void toggleMaxView();
     void toggleStatusBar();
-    // src/app/navigation.cpp
+    // Navigation
     void go();
     void goToAddress();
     void openFile();
@@ -59,15 +63,15 @@ private slots:
     void stop();
     void refresh();
     void home();
-    // src/app/status.cpp
+    // Status
     void updateStatus();
-    // src/settings/settingsCommands.cpp
+    // Settings commands
     void setHomeAddress();
     void toggleStartMaximised();
-    // src/settings/browsingOptions.cpp
+    // Browsing options
     void toggleSilent();
     void workOffline();
-    // src/tray/hideRestore.cpp
+    // Hide and restore
     void hideToTray();
     void restoreFromTray();
 
@@ -75,6 +79,9 @@ private:
     using Handler = void (frmExplorer::*)();
 
     bool runGuarded(Handler handler);
+    std::optional<QString> failureOf(Handler handler);
+    void report(const QString &failure);
+    void tickStatus();
     void onTriggered(QAction *item, Handler handler);
     void createControls();
     void createMenus();
@@ -85,17 +92,22 @@ private:
     std::unique_ptr<Dialogs> m_dialogs;
 
     // The controls, in creation order.
-    PeriodicTimer *tmrAddress = nullptr;
+    EventLoopTicker *tmrAddress = nullptr;
     QLineEdit *txtAddress = nullptr;
     FileOpenDialog *CommonDialog1 = nullptr;
     TrayComponent *SystemTrayIcon = nullptr;
     BrowserEngine *WebBrowser1 = nullptr;
     QPushButton *cmdGo = nullptr;
-    PeriodicTimer *tmrStatus = nullptr;
+    EventLoopTicker *tmrStatus = nullptr;
     PanelStatusBar *StatusBar1 = nullptr;
 
     std::unique_ptr<TwipsPlacement> m_addressPlacement;
     std::unique_ptr<TwipsPlacement> m_goPlacement;
+    std::unique_ptr<TwipsPlacement> m_enginePlacement;
+    // The status tick's failure last reported, so that a lasting one is
+    // reported once, not at every pass of the event loop.
+    std::optional<QString> m_statusFailure;
+    bool m_reportingStatusFailure = false;
 
     QMenu *mnuFile = nullptr;
     QAction *mnuGoTo = nullptr;

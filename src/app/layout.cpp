@@ -3,7 +3,6 @@
 #include "LayoutRules.h"
 #include "PanelStatusBar.h"
 #include "Twips.h"
-#include "engine/BrowserEngine.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -28,8 +27,8 @@ void frmExplorer::layoutControls()
     if (windowState() & Qt::WindowMinimized)
         return;
     const Fitted fitted = fit(windowWidth(), windowHeight(), m_goPlacement->Width());
-    WebBrowser1->setWidth(fitted.engineWidth);
-    WebBrowser1->setHeight(fitted.engineHeight);
+    m_enginePlacement->setWidth(fitted.engineWidth);
+    m_enginePlacement->setHeight(fitted.engineHeight);
     m_goPlacement->setLeft(fitted.goLeft);
     m_addressPlacement->setLeft(fitted.addressLeft);
     m_addressPlacement->setWidth(fitted.addressWidth);
@@ -37,16 +36,16 @@ void frmExplorer::layoutControls()
 
 void frmExplorer::toggleMaxView()
 {
-    if (!isMaxView(WebBrowser1->Height(), windowHeight())) {
+    if (!isMaxView(m_enginePlacement->Height(), windowHeight())) {
         setWindowStateNow(Qt::WindowMaximized);
-        WebBrowser1->setTop(EngineTopMaxView);
-        WebBrowser1->setHeight(windowHeight() - EngineHeightMarginMaxView);
+        m_enginePlacement->setTop(EngineTopMaxView);
+        m_enginePlacement->setHeight(windowHeight() - EngineHeightMarginMaxView);
         mnuMaxView->setText(QStringLiteral("Normal View"));
     } else {
         setWindowStateNow(Qt::WindowNoState);
-        WebBrowser1->setTop(EngineTopNormal);
-        WebBrowser1->setWidth(windowWidth() - EngineWidthMargin);
-        WebBrowser1->setHeight(windowHeight() - EngineHeightMarginNormal);
+        m_enginePlacement->setTop(EngineTopNormal);
+        m_enginePlacement->setWidth(windowWidth() - EngineWidthMargin);
+        m_enginePlacement->setHeight(windowHeight() - EngineHeightMarginNormal);
         mnuMaxView->setText(QStringLiteral("Maximize View"));
     }
 }

@@ -1,18 +1,13 @@
 #pragma once
 
-#include "Twips.h"
-
 #include <QString>
 #include <QWidget>
 
 // What the window asks of the browser engine: it is the engine view itself,
-// placed in twips, and it is driven and polled, never listened to.
+// placed by the window, and it is driven and polled, never listened to.
 class BrowserEngine : public QWidget {
 public:
-    explicit BrowserEngine(QWidget *parent = nullptr)
-        : QWidget(parent)
-        , m_placement(this, 0, 0, 0, 0)
-    {}
+    using QWidget::QWidget;
 
     // The address exactly as the user, a dialog or the home address file gave it.
     virtual void Navigate(const QString &address) = 0;
@@ -29,15 +24,4 @@ public:
     virtual void setOffline(bool offline) = 0;
     virtual void setSilent(bool silent) = 0;
     virtual void setRegisterAsBrowser(bool registerAsBrowser) = 0;
-
-    TwipsPlacement &placement() { return m_placement; }
-    float Top() const { return m_placement.Top(); }
-    float Width() const { return m_placement.Width(); }
-    float Height() const { return m_placement.Height(); }
-    void setTop(float twips) { m_placement.setTop(twips); }
-    void setWidth(float twips) { m_placement.setWidth(twips); }
-    void setHeight(float twips) { m_placement.setHeight(twips); }
-
-private:
-    TwipsPlacement m_placement;
 };

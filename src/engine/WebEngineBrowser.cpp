@@ -46,8 +46,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
     m_layers->addWidget(m_rendererGone);
     setFocusProxy(m_view);
 
-    // Busy and the location are polled every frame, so they are kept ready
-    // here rather than computed on each read.
+    // Busy and the location are polled at every pass of the event loop, so
+    // they are kept ready here rather than computed on each read.
     connect(m_page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::followLoading);
     connect(m_page, &QWebEnginePage::navigationRequested, this,
             &WebEngineBrowser::followNavigation);

@@ -1,4 +1,3 @@
-#include "TempWorkingDir.h"
 #include "TestMain.h"
 #include "WindowFixture.h"
 
@@ -9,13 +8,10 @@
 
 using namespace LayoutRules;
 
-class tst_Layout : public QObject {
+class tst_Layout : public WindowTestCase {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup() { m_dir.reset(); }
-
     void wideningMovesGoAndWidensBoxAndView_data();
     void wideningMovesGoAndWidensBoxAndView();
     void sevenSignificantDigits_data();
@@ -28,17 +24,7 @@ private slots:
     void startedMaximisedThenMaximizeView();
     void restoringInMaximisedViewDisturbsIt();
     void statusBarTwiceMovesNothing();
-
-private:
-    std::unique_ptr<TempWorkingDir> m_dir;
 };
-
-void tst_Layout::init()
-{
-    m_dir = std::make_unique<TempWorkingDir>();
-    QVERIFY(m_dir->isValid());
-    writeFile("home.ad", "http://home/\r\n");
-}
 
 void tst_Layout::wideningMovesGoAndWidensBoxAndView_data()
 {
@@ -98,13 +84,14 @@ void tst_Layout::windowTooSmallForTheMargins()
     QCOMPARE(tiny.addressWidth, -475.0f);
     QCOMPARE(tiny.engineHeight, -400.0f);
 
-    WindowFixture f;
-    f.engine->setHeight(-400);
-    f.engine->setWidth(-1);
-    QCOMPARE(f.engine->Height(), -400.0f);
-    QCOMPARE(f.engine->Width(), -1.0f);
-    QCOMPARE(f.engine->height(), 0);
-    QCOMPARE(f.engine->width(), 0);
+    QWidget view;
+    TwipsPlacement placement(&view, 0, 0, 6015, 3615);
+    placement.setHeight(-400);
+    placement.setWidth(-1);
+    QCOMPARE(placement.Height(), -400.0f);
+    QCOMPARE(placement.Width(), -1.0f);
+    QCOMPARE(view.height(), 0);
+    QCOMPARE(view.width(), 0);
 }
 
 void tst_Layout::resizeRelaysTheControls()
@@ -112,9 +99,9 @@ void tst_Layout::resizeRelaysTheControls()
     WindowFixture f;
     QVERIFY(f.startShown());
     f.window->resize(f.window->width() + 60, f.window->height() + 30);
-    QTRY_COMPARE(f.engine->Width(), f.window->windowWidth() - 100);
-    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 1300);
-    QCOMPARE(f.engine->Top(), 360.0f);
+    QTRY_COMPARE(f.view().Width(), f.window->windowWidth() - 100);
+    QCOMPARE(f.view().Height(), f.window->windowHeight() - 1300);
+    QCOMPARE(f.view().Top(), 360.0f);
     const float goLeft = f.window->windowWidth() - 375 - 200;
     QCOMPARE(f.go()->x(), qRound(goLeft / Twips::perPixelX(f.go())));
     QCOMPARE(f.address()->width(), qRound((goLeft - 200) / Twips::perPixelX(f.go())));
@@ -124,12 +111,12 @@ void tst_Layout::minimisingChangesNoControl()
 {
     WindowFixture f;
     QVERIFY(f.startShown());
-    const float height = f.engine->Height();
-    const float width = f.engine->Width();
+    const float height = f.view().Height();
+    const float width = f.view().Width();
     f.window->showMinimized();
     QTRY_VERIFY(f.window->isMinimized());
-    QCOMPARE(f.engine->Height(), height);
-    QCOMPARE(f.engine->Width(), width);
+    QCOMPARE(f.view().Height(), height);
+    QCOMPARE(f.view().Width(), width);
 }
 
 void tst_Layout::maximizeViewAndBack()
@@ -141,24 +128,24 @@ void tst_Layout::maximizeViewAndBack()
 
     maxView->trigger();
     QVERIFY(f.window->isMaximized());
-    QCOMPARE(f.engine->Top(), 0.0f);
-    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 700);
-    QCOMPARE(f.engine->Width(), f.window->windowWidth() - 100);
+    QCOMPARE(f.view().Top(), 0.0f);
+    QCOMPARE(f.view().Height(), f.window->windowHeight() - 700);
+    QCOMPARE(f.view().Width(), f.window->windowWidth() - 100);
     QCOMPARE(maxView->text(), QStringLiteral("Normal View"));
     QVERIFY(f.window->windowHeight() > normalHeight);
     // Whatever the window manager still reports must not disturb the view.
     QTest::qWait(300);
-    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 700);
-    QCOMPARE(f.engine->Top(), 0.0f);
+    QCOMPARE(f.view().Height(), f.window->windowHeight() - 700);
+    QCOMPARE(f.view().Top(), 0.0f);
 
     maxView->trigger();
     QVERIFY(!f.window->isMaximized());
-    QCOMPARE(f.engine->Top(), 360.0f);
-    QCOMPARE(f.engine->Width(), f.window->windowWidth() - 100);
-    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 1300);
+    QCOMPARE(f.view().Top(), 360.0f);
+    QCOMPARE(f.view().Width(), f.window->windowWidth() - 100);
+    QCOMPARE(f.view().Height(), f.window->windowHeight() - 1300);
     QCOMPARE(maxView->text(), QStringLiteral("Maximize View"));
     QTest::qWait(300);
-    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 1300);
+    QCOMPARE(f.view().Height(), f.window->windowHeight() - 1300);
     QVERIFY(f.dialogs->errors.isEmpty());
 }
 
@@ -168,19 +155,19 @@ void tst_Layout::startedMaximisedThenMaximizeView()
     WindowFixture f;
     QVERIFY(f.startShown());
     QTRY_VERIFY(f.window->isMaximized());
-    const float width = f.engine->Width();
+    const float width = f.view().Width();
 
     f.item("mnuMaxView")->trigger();
     QVERIFY(f.window->isMaximized());
-    QCOMPARE(f.engine->Top(), 0.0f);
-    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 700);
-    QCOMPARE(f.engine->Width(), width);
+    QCOMPARE(f.view().Top(), 0.0f);
+    QCOMPARE(f.view().Height(), f.window->windowHeight() - 700);
+    QCOMPARE(f.view().Width(), width);
     QCOMPARE(f.item("mnuMaxView")->text(), QStringLiteral("Normal View"));
 
     // The way back ends in the normal state even though the window started maximised.
     f.item("mnuMaxView")->trigger();
     QVERIFY(!f.window->isMaximized());
-    QCOMPARE(f.engine->Top(), 360.0f);
+    QCOMPARE(f.view().Top(), 360.0f);
 }
 
 void tst_Layout::restoringInMaximisedViewDisturbsIt()
@@ -193,18 +180,18 @@ void tst_Layout::restoringInMaximisedViewDisturbsIt()
 
     f.window->showNormal();
     QTRY_VERIFY(!f.window->isMaximized());
-    QTRY_COMPARE(f.engine->Height(), f.window->windowHeight() - 1300);
-    QCOMPARE(f.engine->Top(), 0.0f);
+    QTRY_COMPARE(f.view().Height(), f.window->windowHeight() - 1300);
+    QCOMPARE(f.view().Top(), 0.0f);
     QCOMPARE(maxView->text(), QStringLiteral("Normal View"));
 
     // The view is found normal again, so the command maximises once more...
     maxView->trigger();
     QVERIFY(f.window->isMaximized());
-    QCOMPARE(f.engine->Height(), f.window->windowHeight() - 700);
+    QCOMPARE(f.view().Height(), f.window->windowHeight() - 700);
     // ...and the next one returns to the normal view.
     maxView->trigger();
     QVERIFY(!f.window->isMaximized());
-    QCOMPARE(f.engine->Top(), 360.0f);
+    QCOMPARE(f.view().Top(), 360.0f);
     QCOMPARE(maxView->text(), QStringLiteral("Maximize View"));
 }
 
@@ -215,13 +202,13 @@ void tst_Layout::statusBarTwiceMovesNothing()
     auto *bar = f.window->findChild<PanelStatusBar *>("StatusBar1");
     QAction *item = f.item("mnuViewStatus");
     const QRect view = f.engine->geometry();
-    const float height = f.engine->Height();
+    const float height = f.view().Height();
 
     item->trigger();
     QVERIFY(bar->isHidden());
     QVERIFY(!item->isChecked());
     QCOMPARE(f.engine->geometry(), view);
-    QCOMPARE(f.engine->Height(), height);
+    QCOMPARE(f.view().Height(), height);
 
     item->trigger();
     QVERIFY(!bar->isHidden());

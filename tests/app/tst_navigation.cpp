@@ -1,4 +1,3 @@
-#include "TempWorkingDir.h"
 #include "TestMain.h"
 #include "WindowFixture.h"
 
@@ -7,13 +6,10 @@
 #include <QFileDialog>
 #include <QTimer>
 
-class tst_Navigation : public QObject {
+class tst_Navigation : public WindowTestCase {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup() { m_dir.reset(); }
-
     void goPassesTheTextUnchanged_data();
     void goPassesTheTextUnchanged();
     void goToAddressInTheMaximisedView();
@@ -27,17 +23,7 @@ private slots:
     void offlineLastsUntilTheNextGo();
 
     void fileDialogRemembersTheChosenFile();
-
-private:
-    std::unique_ptr<TempWorkingDir> m_dir;
 };
-
-void tst_Navigation::init()
-{
-    m_dir = std::make_unique<TempWorkingDir>();
-    QVERIFY(m_dir->isValid());
-    writeFile("home.ad", "http://home/\r\n");
-}
 
 void tst_Navigation::goPassesTheTextUnchanged_data()
 {
@@ -81,7 +67,7 @@ void tst_Navigation::goToAddressInTheMaximisedView()
     QVERIFY(f.startShown());
     f.address()->setText("http://typed/");
     f.item("mnuMaxView")->trigger();
-    QCOMPARE(f.engine->Top(), 0.0f);
+    QCOMPARE(f.view().Top(), 0.0f);
     f.log.calls.clear();
     f.item("mnuGoTo")->trigger();
     QCOMPARE(f.log.calls,

@@ -1,4 +1,3 @@
-#include "TempWorkingDir.h"
 #include "TestMain.h"
 #include "WindowFixture.h"
 
@@ -6,34 +5,23 @@
 
 #include <QLabel>
 
-class tst_Status : public QObject {
+class tst_Status : public WindowTestCase {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup() { m_dir.reset(); }
-
     void panelsEmptyUntilTheFirstTick();
     void tickReadsAndWritesInOrder();
     void busyShowsOpeningThenReady();
     void addressFollowsTheEngineOnIdleTicksAndWhileHidden();
     void panelTwoFitsItsText();
+    void aLastingTickFailureIsReportedOnce();
 
 private:
     PanelStatusBar *bar(const WindowFixture &f) const
     {
         return f.window->findChild<PanelStatusBar *>("StatusBar1");
     }
-
-    std::unique_ptr<TempWorkingDir> m_dir;
 };
-
-void tst_Status::init()
-{
-    m_dir = std::make_unique<TempWorkingDir>();
-    QVERIFY(m_dir->isValid());
-    writeFile("home.ad", "http://home/\r\n");
-}
 
 void tst_Status::panelsEmptyUntilTheFirstTick()
 {
@@ -131,4 +119,22 @@ void tst_Status::panelTwoFitsItsText()
 }
 
 CORVANE_TEST_MAIN(tst_Status)
+void tst_Status::aLastingTickFailureIsReportedOnce()
+{
+    WindowFixture f;
+    QVERIFY(f.window->start());
+    QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Ready"));
+    f.dialogs->whileReporting = [] { QTest::qWait(100); };
+    f.engine->onBusy = [] { throw RunTimeError(QStringLiteral("the engine is gone")); };
+    QTest::qWait(300);
+    QCOMPARE(f.dialogs->errors, QStringList{QStringLiteral("the engine is gone")});
+
+    // Once the tick works again, a new failure is news and is reported.
+    f.engine->onBusy = nullptr;
+    f.engine->busy = true;
+    QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Opening..."));
+    f.engine->onBusy = [] { throw RunTimeError(QStringLiteral("the engine is gone")); };
+    QTRY_COMPARE(f.dialogs->errors.size(), 2);
+}
+
 #include "tst_status.moc"

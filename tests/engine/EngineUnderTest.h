@@ -35,8 +35,7 @@ public:
         auto dialogs = std::make_unique<FakeEngineDialogs>();
         this->dialogs = dialogs.get();
         browser = new WebEngineBrowser(m_host.get(), std::move(dialogs));
-        browser->setWidth(6000);
-        browser->setHeight(4500);
+        browser->resize(400, 300);
         m_host->show();
     }
 

@@ -2,6 +2,7 @@
 #include "LoopbackHttpServer.h"
 #include "TempWorkingDir.h"
 #include "TestMain.h"
+#include "app/Twips.h"
 
 #include <QApplication>
 #include <QDir>
@@ -310,13 +311,12 @@ void tst_WebEngineBrowser::placementReadsBackAsSet()
     QFETCH(float, height);
     QFETCH(bool, collapsed);
 
-    m_browser->setTop(top);
-    m_browser->setWidth(width);
-    m_browser->setHeight(height);
+    // Placed in twips, as the window places it.
+    const TwipsPlacement placement(m_browser, 0, top, width, height);
 
-    QCOMPARE(m_browser->Top(), top);
-    QCOMPARE(m_browser->Width(), width);
-    QCOMPARE(m_browser->Height(), height);
+    QCOMPARE(placement.Top(), top);
+    QCOMPARE(placement.Width(), width);
+    QCOMPARE(placement.Height(), height);
     QCOMPARE(m_browser->height() == 0, collapsed);
     // The page fills the engine view, whatever its size.
     QTRY_COMPARE_WITH_TIMEOUT(m_browser->view()->geometry(), m_browser->rect(), LoadTimeoutMs);

@@ -1,16 +1,15 @@
-#include "TempWorkingDir.h"
 #include "TestMain.h"
 #include "WindowFixture.h"
 
 #include <QDir>
 
-class tst_SettingsCommands : public QObject {
+class tst_SettingsCommands : public WindowTestCase {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup() { m_dir.reset(); }
+public:
+    tst_SettingsCommands() { homeFile = "http://old/\r\nsecond line\r\n"; }
 
+private slots:
     void setHomeAddress_data();
     void setHomeAddress();
     void startUpMaximisedTwiceFromOff();
@@ -22,17 +21,7 @@ private slots:
     void silentTellsTheEngineFirst();
     void silentRefusedLeavesTheCheckMark();
     void workOfflineTwice();
-
-private:
-    std::unique_ptr<TempWorkingDir> m_dir;
 };
-
-void tst_SettingsCommands::init()
-{
-    m_dir = std::make_unique<TempWorkingDir>();
-    QVERIFY(m_dir->isValid());
-    writeFile("home.ad", "http://old/\r\nsecond line\r\n");
-}
 
 void tst_SettingsCommands::setHomeAddress_data()
 {

@@ -1,4 +1,5 @@
 #include "RunTimeError.h"
+#include "TempWorkingDir.h"
 #include "settings/SettingsFiles.h"
 
 #include <QDir>
@@ -18,19 +19,6 @@
 using namespace SettingsFiles;
 
 namespace {
-
-void writeBytes(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(file.errorString()));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 // The message of the RunTimeError that call throws, or "<no error>".
 template <typename Call> QString errorOf(Call call)
@@ -67,23 +55,16 @@ bool makeEntry(const QString &name, const QString &kind)
 class TestSettingsFiles : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_previousDir;
+    std::unique_ptr<TempWorkingDir> m_dir;
 
 private slots:
     void init()
     {
-        m_previousDir = QDir::currentPath();
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<TempWorkingDir>();
         QVERIFY(m_dir->isValid());
-        QVERIFY(QDir::setCurrent(m_dir->path()));
     }
 
-    void cleanup()
-    {
-        QDir::setCurrent(m_previousDir);
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void writeHomeAddress_data()
     {
@@ -101,9 +82,9 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QString, text);
         if (!before.isNull())
-            writeBytes("home.ad", before);
+            writeFile("home.ad", before);
         WriteHomeAddress(text);
-        QCOMPARE(readBytes("home.ad"), text.toLocal8Bit() + "\r\n");
+        QCOMPARE(fileBytes("home.ad"), text.toLocal8Bit() + "\r\n");
         QVERIFY(HomeAddressFileExists());
         QCOMPARE(ReadHomeAddress(), text);
         QCOMPARE(QDir().entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"home.ad"});
@@ -119,9 +100,9 @@ private slots:
     {
         QFETCH(QByteArray, before);
         if (!before.isNull())
-            writeBytes("max.dat", before);
+            writeFile("max.dat", before);
         CreateStartMaxMarker();
-        QCOMPARE(readBytes("max.dat"), QByteArray("Maximised on start-up\r\n"));
+        QCOMPARE(fileBytes("max.dat"), QByteArray("Maximised on start-up\r\n"));
         QCOMPARE(QFileInfo("max.dat").size(), 23);
         QVERIFY(StartMaxMarkerExists());
     }
@@ -148,7 +129,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
-        writeBytes("home.ad", bytes);
+        writeFile("home.ad", bytes);
         QCOMPARE(ReadHomeAddress(), expected);
     }
 
@@ -170,7 +151,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
         if (!bytes.isNull())
-            writeBytes("home.ad", bytes);
+            writeFile("home.ad", bytes);
         QCOMPARE(errorOf(ReadHomeAddress), message);
     }
 
@@ -246,7 +227,7 @@ private slots:
     void failedWriteKeepsOldContent()
     {
         QFETCH(QString, how);
-        writeBytes("home.ad", "old\r\n");
+        writeFile("home.ad", "old\r\n");
         QString message;
         if (how == "unwritable") {
             if (::geteuid() == 0)
@@ -267,7 +248,7 @@ private slots:
             std::signal(SIGXFSZ, oldHandler);
         }
         QVERIFY2(message.startsWith("home.ad: ") && message.size() > 9, qPrintable(message));
-        QCOMPARE(readBytes("home.ad"), QByteArray("old\r\n"));
+        QCOMPARE(fileBytes("home.ad"), QByteArray("old\r\n"));
         QCOMPARE(QDir().entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"home.ad"});
     }
 
@@ -293,7 +274,7 @@ private slots:
         QVERIFY(QDir::setCurrent(m_dir->path()));
         QCOMPARE(ReadHomeAddress(), "in A");
         DeleteStartMaxMarker();
-        QCOMPARE(readBytes(dirB.filePath("home.ad")), QByteArray("in B\r\n"));
+        QCOMPARE(fileBytes(dirB.filePath("home.ad")), QByteArray("in B\r\n"));
     }
 };
 

@@ -87,10 +87,14 @@ public:
     {
         m_log.calls << QStringLiteral("error(%1)").arg(message);
         errors << message;
+        if (whileReporting)
+            whileReporting();
     }
 
     QQueue<std::optional<QString>> replies;
     QStringList errors;
+    // Runs while an error is being reported, as a real box's own event loop would.
+    std::function<void()> whileReporting;
 
 private:
     CallLog &m_log;

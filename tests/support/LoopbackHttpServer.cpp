@@ -147,7 +147,6 @@ void LoopbackHttpServer::readRequest(QTcpSocket *socket, QTimer *deadline)
     const QByteArray &target = requestLine[1];
     const QString path = QString::fromUtf8(target.split('?').constFirst());
     m_requestedPaths.append(path);
-    emit requested(path);
 
     Route route = m_routes.value(path);
     if (!route.authorization.isEmpty() &&

@@ -73,10 +73,6 @@ public:
         m_connectionCount = 0;
     }
 
-signals:
-    // A request for path has arrived; its answer may still be held back.
-    void requested(const QString &path);
-
 private:
     struct Route {
         int status = 404;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Fakes.h"
+#include "TempWorkingDir.h"
 #include "app/frmExplorer.h"
 
 #include <QAction>
@@ -35,4 +36,26 @@ struct WindowFixture {
     QMenu *menu(const char *name) const { return window->findChild<QMenu *>(name); }
     QLineEdit *address() const { return window->findChild<QLineEdit *>("txtAddress"); }
     QPushButton *go() const { return window->findChild<QPushButton *>("cmdGo"); }
+    const TwipsPlacement &view() const { return window->enginePlacement(); }
+};
+
+// A window test case: each test function runs in a fresh current directory
+// holding homeFile as "home.ad".
+class WindowTestCase : public QObject {
+    Q_OBJECT
+
+protected:
+    QByteArray homeFile = "http://home/\r\n";
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<TempWorkingDir>();
+        QVERIFY(m_dir->isValid());
+        writeFile("home.ad", homeFile);
+    }
+    void cleanup() { m_dir.reset(); }
+
+private:
+    std::unique_ptr<TempWorkingDir> m_dir;
 };

@@ -1,4 +1,3 @@
-#include "TempWorkingDir.h"
 #include "TestMain.h"
 #include "WindowFixture.h"
 
@@ -8,13 +7,10 @@
 #include <QImage>
 #include <QSystemTrayIcon>
 
-class tst_HideRestore : public QObject {
+class tst_HideRestore : public WindowTestCase {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup() { m_dir.reset(); }
-
     void hideAsksForTheIconBeforeHiding();
     void restoreShowsTheWindowBeforeRemovingTheIcon();
     void doubleClickWhileShown();
@@ -24,17 +20,7 @@ private slots:
     void trayRefusesWithoutNotificationArea();
     void trayIconFile_data();
     void trayIconFile();
-
-private:
-    std::unique_ptr<TempWorkingDir> m_dir;
 };
-
-void tst_HideRestore::init()
-{
-    m_dir = std::make_unique<TempWorkingDir>();
-    QVERIFY(m_dir->isValid());
-    writeFile("home.ad", "http://home/\r\n");
-}
 
 void tst_HideRestore::hideAsksForTheIconBeforeHiding()
 {
@@ -83,15 +69,15 @@ void tst_HideRestore::stateAndGeometrySurviveHideAndRestore()
     QVERIFY(f.startShown());
     QTRY_VERIFY(f.window->isMaximized());
     f.item("mnuMaxView")->trigger();
-    const float top = f.engine->Top();
-    const float height = f.engine->Height();
+    const float top = f.view().Top();
+    const float height = f.view().Height();
 
     f.item("mnuHide")->trigger();
     f.tray->doubleClick();
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
     QVERIFY(f.window->isMaximized());
-    QCOMPARE(f.engine->Top(), top);
-    QCOMPARE(f.engine->Height(), height);
+    QCOMPARE(f.view().Top(), top);
+    QCOMPARE(f.view().Height(), height);
     QCOMPARE(f.item("mnuMaxView")->text(), QStringLiteral("Normal View"));
 }
 

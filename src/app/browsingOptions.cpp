@@ -1,4 +1,4 @@
-#include "app/frmExplorer.h"
+#include "frmExplorer.h"
 
 #include "engine/BrowserEngine.h"
 

@@ -20,7 +20,6 @@ class TwipsPlacement {
 public:
     TwipsPlacement(QWidget *widget, float left, float top, float width, float height);
 
-    float Left() const { return m_left; }
     float Top() const { return m_top; }
     float Width() const { return m_width; }
     float Height() const { return m_height; }
@@ -30,10 +29,9 @@ public:
     void setWidth(float twips);
     void setHeight(float twips);
 
-    // Places the widget again, for when the pixels per twip may have changed.
+private:
     void apply();
 
-private:
     QWidget *m_widget;
     float m_left;
     float m_top;

@@ -1,8 +1,8 @@
-#include "PeriodicTimer.h"
+#include "EventLoopTicker.h"
 
 #include <QAbstractEventDispatcher>
 
-PeriodicTimer::PeriodicTimer(int interval, QObject *parent)
+EventLoopTicker::EventLoopTicker(int interval, QObject *parent)
     : QObject(parent)
     , m_interval(interval)
 {
@@ -11,6 +11,6 @@ PeriodicTimer::PeriodicTimer(int interval, QObject *parent)
     // Before the thread waits, and also on a pass that does not wait: a loop
     // that pumps events with processEvents() never blocks.
     const QAbstractEventDispatcher *loop = QAbstractEventDispatcher::instance();
-    connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, &PeriodicTimer::tick);
-    connect(loop, &QAbstractEventDispatcher::awake, this, &PeriodicTimer::tick);
+    connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, &EventLoopTicker::tick);
+    connect(loop, &QAbstractEventDispatcher::awake, this, &EventLoopTicker::tick);
 }

@@ -1,6 +1,6 @@
-#include "app/frmExplorer.h"
+#include "frmExplorer.h"
 
-#include "TrayComponent.h"
+#include "tray/TrayComponent.h"
 
 void frmExplorer::hideToTray()
 {

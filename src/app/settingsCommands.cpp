@@ -1,7 +1,7 @@
-#include "app/frmExplorer.h"
+#include "frmExplorer.h"
 
-#include "SettingsFiles.h"
-#include "app/Dialogs.h"
+#include "Dialogs.h"
+#include "settings/SettingsFiles.h"
 
 #include <QAction>
 
