@@ -2,6 +2,7 @@
 
 #include <QByteArrayList>
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QtGlobal>
 
 #include <cstdio>
@@ -61,6 +62,10 @@ void prepareEngineProcess()
     // Qt WebEngine shares OpenGL contexts with the widgets; it must be asked for
     // before the application object exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    // The engine reports its GL set-up and Chromium's flags at info level on
+    // every start. Rules the user sets in QT_LOGGING_RULES still win.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 
     if (geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
