@@ -11,7 +11,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from desktop import Desktop, LoopbackServer, end_tree, wait_until  # noqa: E402
+from desktop import ITEM, ITEM_PATH, Desktop, LoopbackServer, end_tree, wait_until  # noqa: E402,F401
 
 CORVANE = os.environ.get("CORVANE_BINARY", "")
 DEFAULT_HOME = b"https://duckduckgo.com/\r\n"
@@ -58,6 +58,12 @@ class Corvane:
 
     def type(self, text):
         self.desktop.run("xdotool", "type", "--delay", "40", text)
+
+    def geometry(self, window):
+        """The window's position on the screen and its size, as X has them."""
+        out = self.desktop.run("xdotool", "getwindowgeometry", "--shell", window).decode()
+        fields = dict(line.split("=", 1) for line in out.split())
+        return tuple(int(fields[name]) for name in ("X", "Y", "WIDTH", "HEIGHT"))
 
     def net_wm_state(self, window):
         return self.desktop.run("xprop", "-id", window, "_NET_WM_STATE").decode()
