@@ -37,7 +37,7 @@ class Tray(E2ETestCase):
     def test_hide_then_click_on_a_status_notifier_host_restores_the_window_as_it_was(self):
         self.desktop.start_status_notifier_host()
         corvane, window = self.start_at_home()
-        geometry = corvane.geometry(window)
+        rect = corvane.client_rect(window)
 
         corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
         wait_until(lambda: not corvane.windows("^Corvane$"), 10, "the window to hide")
@@ -46,7 +46,7 @@ class Tray(E2ETestCase):
         self.desktop.call(self.desktop.bus(), item, ITEM_PATH, ITEM, "Activate", "(ii)", 0, 0)
         wait_until(lambda: corvane.windows("^Corvane$"), 10, "the window to come back")
         wait_until(lambda: not self.desktop.status_notifier_items(), 10, "the tray item to go")
-        self.assertEqual(corvane.geometry(window), geometry)
+        self.assertEqual(corvane.client_rect(window), rect)
 
     def test_hide_without_notification_area_keeps_the_window(self):
         corvane, window = self.start_at_home()
