@@ -12,7 +12,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from desktop import ITEM, ITEM_PATH, Desktop, LoopbackServer, Route, end_tree, wait_until  # noqa: E402,F401
+from desktop import (ITEM, ITEM_PATH, Desktop, LoopbackServer, Route,  # noqa: E402,F401
+                     end_tree, wait_until)
 
 CORVANE = os.environ.get("CORVANE_BINARY", "")
 DEFAULT_HOME = b"https://duckduckgo.com/\r\n"

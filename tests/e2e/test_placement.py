@@ -87,13 +87,15 @@ class HighDpi(AccessibleCorvane):
                                    delta=near)
             self.assertAlmostEqual(page[1] - address[1], view_top / TWIPS_PER_PIXEL, delta=near)
             bar = corvane.extents("status bar", "Status bar")
-            for role, name, (x, y, width, height) in self.desktop.accessibles("corvane"):
-                if role in ("text", "push button", "status bar", "label") and name:
-                    inside = bar if role == "label" else client
-                    self.assertTrue(width > 0 and height > 0, f"{name} is shown")
-                    self.assertTrue(inside[0] <= x and x + width <= inside[0] + inside[2] and
-                                    inside[1] <= y and y + height <= inside[1] + inside[3],
-                                    f"{name} at {(x, y, width, height)} is not cut off by {inside}")
+            shown = [found for found in self.desktop.accessibles("corvane")
+                     if found[0] in ("text", "push button", "status bar", "label") and found[1]]
+            self.assertEqual(len(shown), 6, shown)  # the address, Go, the bar and its panels
+            for role, name, (x, y, width, height) in shown:
+                inside = bar if role == "label" else client
+                self.assertTrue(width > 0 and height > 0, f"{name} is shown")
+                self.assertTrue(inside[0] <= x and x + width <= inside[0] + inside[2] and
+                                inside[1] <= y and y + height <= inside[1] + inside[3],
+                                f"{name} at {(x, y, width, height)} is not cut off by {inside}")
 
         check(view_top=360, height_margin=1300)
         self.toggle_max_view(corvane, window, maximised=True)

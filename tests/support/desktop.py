@@ -140,9 +140,9 @@ class Desktop:
         try:
             outside = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS")
             self.env = {name: value for name, value in os.environ.items() if name not in outside}
-            self.env.update(DISPLAY=":" + self._start_announcing(
-                "Xvfb", lambda fd: ["Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp"]),
-                QT_QPA_PLATFORM="xcb")
+            display = self._start_announcing("Xvfb", lambda fd: [
+                "Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp"])
+            self.env.update(DISPLAY=":" + display, QT_QPA_PLATFORM="xcb")
             self.start("openbox", "--sm-disable")
             wait_until(lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
                        10, "the window manager")
@@ -245,6 +245,7 @@ class Desktop:
         the accessibility bus, in tree order, as (role, name, (x, y, width,
         height) on the screen, or None for an object with no place)."""
         Gio = _gio()
+        from gi.repository import GLib
         address = self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
                             "GetAddress")[0]
         bus = Gio.DBusConnection.new_for_address_sync(
@@ -268,7 +269,7 @@ class Desktop:
                 try:
                     extents = self.call(bus, *node, "org.a11y.atspi.Component", "GetExtents",
                                         "(u)", 0)[0]
-                except Exception:  # not every object has a place on the screen
+                except GLib.Error:  # not every object has a place on the screen
                     extents = None
                 found.append((self.call(bus, *node, accessible, "GetRoleName")[0], name_of(node),
                               extents))
@@ -422,7 +423,8 @@ def serve_status_notifier_watcher():
         if method == "RegisterStatusNotifierItem":
             service = parameters.unpack()[0]
             # An item may give its object path alone, on the caller's own bus name.
-            owner, item = (sender, sender + service) if service.startswith("/") else (service, service)
+            owner = sender if service.startswith("/") else service
+            item = sender + service if service.startswith("/") else service
             if item not in items:
                 items[item] = Gio.bus_watch_name_on_connection(
                     connection, owner, Gio.BusNameWatcherFlags.NONE, None,
