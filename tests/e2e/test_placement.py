@@ -65,7 +65,7 @@ class Placement(AccessibleCorvane):
 
 
 class HighDpi(AccessibleCorvane):
-    screen = "2560x1600x24"
+    screen = "1920x1200x24"
 
     def test_layout_holds_on_a_screen_announced_as_2x(self):
         self.desktop.set_dpi(192)
