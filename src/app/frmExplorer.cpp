@@ -246,6 +246,16 @@ float frmExplorer::windowHeight() const
     return float(frameGeometry().height()) * Twips::perPixelY(this);
 }
 
+void frmExplorer::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // The window manager frames the window after it is first shown (and may
+    // change the frame later): the outer size changes with no resize event,
+    // and Qt reports only the move of the client area inside the new frame.
+    if (frameGeometry().size() != m_laidOutSize)
+        runGuarded(&frmExplorer::layoutControls);
+}
+
 void frmExplorer::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);

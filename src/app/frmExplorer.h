@@ -44,6 +44,7 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private slots:
@@ -104,6 +105,8 @@ private:
     std::unique_ptr<TwipsPlacement> m_addressPlacement;
     std::unique_ptr<TwipsPlacement> m_goPlacement;
     std::unique_ptr<TwipsPlacement> m_enginePlacement;
+    // The outer size, in pixels, that the layout last fitted the controls to.
+    QSize m_laidOutSize;
     // The status tick's failure last reported, so that a lasting one is
     // reported once, not at every pass of the event loop.
     std::optional<QString> m_statusFailure;

@@ -26,6 +26,7 @@ void frmExplorer::layoutControls()
 {
     if (windowState() & Qt::WindowMinimized)
         return;
+    m_laidOutSize = frameGeometry().size();
     const Fitted fitted = fit(windowWidth(), windowHeight(), m_goPlacement->Width());
     m_enginePlacement->setWidth(fitted.engineWidth);
     m_enginePlacement->setHeight(fitted.engineHeight);

@@ -2,6 +2,7 @@
 
 #include "OfflineInterceptor.h"
 #include "RendererGonePage.h"
+#include "ScreenMoveRelay.h"
 #include "WebPage.h"
 
 #include <QDir>
@@ -45,6 +46,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
     m_layers->addWidget(m_view);
     m_layers->addWidget(m_rendererGone);
     setFocusProxy(m_view);
+    new ScreenMoveRelay(this, m_view);
 
     // Busy and the location are polled at every pass of the event loop, so
     // they are kept ready here rather than computed on each read.

@@ -2,18 +2,35 @@
 
 #include "RunTimeError.h"
 
+#include <QDBusInterface>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QSystemTrayIcon>
+
+namespace {
+
+// Qt shows the icon through a StatusNotifierItem host over D-Bus when, as
+// the icon is made, the session bus has a watcher with a host registered;
+// through an XEmbed tray otherwise. Asked the same way, right after Qt asked.
+bool statusNotifierHostRegistered()
+{
+    QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                           QStringLiteral("/StatusNotifierWatcher"),
+                           QStringLiteral("org.kde.StatusNotifierWatcher"));
+    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
+} // namespace
 
 SystemTray::SystemTray(QObject *parent)
     : TrayComponent(parent)
     , m_icon(new QSystemTrayIcon(QGuiApplication::windowIcon(), this))
+    , m_askedBack(statusNotifierHostRegistered() ? QSystemTrayIcon::Trigger
+                                                 : QSystemTrayIcon::DoubleClick)
 {
     m_icon->setToolTip(QStringLiteral("Corvane"));
     connect(m_icon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason why) {
-                if (why == QSystemTrayIcon::DoubleClick)
+                if (why == m_askedBack)
                     emit activated();
             });
 }

@@ -4,7 +4,7 @@
 #include <QString>
 
 // The notification-area icon, as the window uses it: show it, give it an icon
-// file, remove it, and hear of the user's double-click on it.
+// file, remove it, and hear the user ask for the window back through it.
 class TrayComponent : public QObject {
     Q_OBJECT
 

@@ -18,6 +18,7 @@ private slots:
     void sevenSignificantDigits();
     void windowTooSmallForTheMargins();
 
+    void firstLayoutFitsTheFramedWindow();
     void resizeRelaysTheControls();
     void minimisingChangesNoControl();
     void maximizeViewAndBack();
@@ -92,6 +93,17 @@ void tst_Layout::windowTooSmallForTheMargins()
     QCOMPARE(placement.Width(), -1.0f);
     QCOMPARE(view.height(), 0);
     QCOMPARE(view.width(), 0);
+}
+
+void tst_Layout::firstLayoutFitsTheFramedWindow()
+{
+    // A window manager frames the window after it is shown: the outer size
+    // grows by the frame, with no resize of the client area.
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QTRY_COMPARE(f.view().Height(), f.window->windowHeight() - 1300);
+    QCOMPARE(f.view().Width(), f.window->windowWidth() - 100);
+    QCOMPARE(f.go()->x(), qRound((f.window->windowWidth() - 375 - 200) / Twips::perPixelX(f.go())));
 }
 
 void tst_Layout::resizeRelaysTheControls()

@@ -4,6 +4,7 @@ the browser fetched. Every wait is bounded and every process started here is
 ended by pid."""
 
 import os
+import re
 import shutil
 import sys
 import tempfile
@@ -11,7 +12,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from desktop import Desktop, LoopbackServer, end_tree, wait_until  # noqa: E402
+from desktop import (ITEM, ITEM_PATH, Desktop, LoopbackServer, Route,  # noqa: E402,F401
+                     end_tree, wait_until)
 
 CORVANE = os.environ.get("CORVANE_BINARY", "")
 DEFAULT_HOME = b"https://duckduckgo.com/\r\n"
@@ -59,6 +61,27 @@ class Corvane:
     def type(self, text):
         self.desktop.run("xdotool", "type", "--delay", "40", text)
 
+    def client_rect(self, window):
+        """The window's client area on the screen, in device pixels: x, y, width, height."""
+        info = self.desktop.run("xwininfo", "-id", window).decode()
+        return tuple(int(re.search(rf"{field}:\s+(-?\d+)", info)[1]) for field in
+                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def outer_size(self, window):
+        """The window's size with the window manager's frame, in device pixels."""
+        extents = self.desktop.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").decode()
+        left, right, top, bottom = map(int, re.findall(r"\d+", extents.partition("=")[2]))
+        width, height = self.client_rect(window)[2:]
+        return width + left + right, height + top + bottom
+
+    def extents(self, role, name=None):
+        """Where the first of the program's accessible objects with this role
+        (and name) is on the screen, in Qt's device-independent pixels, or None."""
+        for found_role, found_name, extents in self.desktop.accessibles("corvane"):
+            if found_role == role and name in (None, found_name):
+                return extents
+        return None
+
     def net_wm_state(self, window):
         return self.desktop.run("xprop", "-id", window, "_NET_WM_STATE").decode()
 
@@ -77,13 +100,15 @@ class Corvane:
 class E2ETestCase(unittest.TestCase):
     """Each test gets its own desktop, working directory and server."""
 
+    screen = "1280x800x24"
+
     def setUp(self):
         self.assertTrue(os.path.isfile(CORVANE), "CORVANE_BINARY must name the built program")
         self.directory = tempfile.mkdtemp(prefix="corvane-e2e-")
         self.addCleanup(shutil.rmtree, self.directory, True)
         self.server = LoopbackServer()
         self.addCleanup(self.server.close)
-        self.desktop = Desktop()
+        self.desktop = Desktop(self.screen)
         self.addCleanup(self.desktop.close)
 
     def path(self, name):

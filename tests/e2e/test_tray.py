@@ -2,7 +2,7 @@
 
 import unittest
 
-from harness import E2ETestCase, wait_until
+from harness import ITEM, ITEM_PATH, E2ETestCase, wait_until
 
 FILE_MENU_X = 20
 HIDE_ITEM = 4
@@ -33,6 +33,20 @@ class Tray(E2ETestCase):
         wait_until(lambda: corvane.windows("^Corvane$"), 10, "the window to come back")
         wait_until(lambda: not corvane.tray_icons(), 10, "the tray icon to go")
         self.assertIn("MAXIMIZED_VERT", corvane.net_wm_state(window))
+
+    def test_hide_then_click_on_a_status_notifier_host_restores_the_window_as_it_was(self):
+        self.desktop.start_status_notifier_host()
+        corvane, window = self.start_at_home()
+        rect = corvane.client_rect(window)
+
+        corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
+        wait_until(lambda: not corvane.windows("^Corvane$"), 10, "the window to hide")
+        item = wait_until(self.desktop.status_notifier_items, 10, "the tray item")[0]
+        # A click on the icon is all such a host sends: there is no double-click.
+        self.desktop.call(self.desktop.bus(), item, ITEM_PATH, ITEM, "Activate", "(ii)", 0, 0)
+        wait_until(lambda: corvane.windows("^Corvane$"), 10, "the window to come back")
+        wait_until(lambda: not self.desktop.status_notifier_items(), 10, "the tray item to go")
+        self.assertEqual(corvane.client_rect(window), rect)
 
     def test_hide_without_notification_area_keeps_the_window(self):
         corvane, window = self.start_at_home()

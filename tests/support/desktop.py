@@ -5,7 +5,12 @@ bounded wait. Every wait here is bounded and every process is ended by pid.
 
 A part a desktop may or may not need is a start_* method of Desktop that starts
 its processes with start() and adds what clients need to env, so that close()
-ends it with the rest."""
+ends it with the rest: a tray host of either kind (XEmbed, or a
+StatusNotifierWatcher on a private D-Bus session bus), the accessibility bus
+that tells where a program's widgets and page are on the screen, and the X
+resources a desktop announces its DPI with.
+
+Run as a program, `desktop.py status-notifier-watcher` is that watcher."""
 
 import collections
 import http.server
@@ -17,6 +22,12 @@ import sys
 import threading
 import time
 import urllib.parse
+
+# The tray host protocol's names, which Qt looks for on the session bus.
+WATCHER = "org.kde.StatusNotifierWatcher"
+WATCHER_PATH = "/StatusNotifierWatcher"
+ITEM = "org.kde.StatusNotifierItem"
+ITEM_PATH = "/StatusNotifierItem"
 
 
 def wait_until(predicate, timeout, what):
@@ -100,15 +111,38 @@ def end_tree(process, grace=5.0):
     process.wait()
 
 
-class Desktop:
-    """A private Xvfb display of 1280x800x24 with openbox managing its windows,
-    so that window states and frames are real. env is the environment its
-    clients run in."""
+def _gio():
+    """GLib's D-Bus, loaded only by the tests that use a bus (python3-gi)."""
+    import warnings
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", ImportWarning)  # gi's importer predates Python 3.11's
+        import gi
+        gi.require_version("Gio", "2.0")
+        from gi.repository import Gio
+    return Gio
 
-    def __init__(self):
+
+def _variant(signature, value):
+    from gi.repository import GLib
+    return GLib.Variant(signature, value)
+
+
+class Desktop:
+    """A private Xvfb display (1280x800x24 unless told otherwise) with openbox
+    managing its windows, so that window states and frames are real. env is
+    the environment its clients run in: it holds no session bus but the one
+    start_session_bus() gives, so that nothing reaches the tray or the
+    accessibility of the desktop the tests were started from."""
+
+    def __init__(self, screen="1280x800x24"):
         self.processes = []
+        self._bus = None
         try:
-            self.env = dict(os.environ, DISPLAY=self._start_xvfb(), QT_QPA_PLATFORM="xcb")
+            outside = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS")
+            self.env = {name: value for name, value in os.environ.items() if name not in outside}
+            display = self._start_announcing("Xvfb", lambda fd: [
+                "Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp"])
+            self.env.update(DISPLAY=":" + display, QT_QPA_PLATFORM="xcb")
             self.start("openbox", "--sm-disable")
             wait_until(lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
                        10, "the window manager")
@@ -116,18 +150,19 @@ class Desktop:
             self.close()
             raise
 
-    def _start_xvfb(self):
+    def _start_announcing(self, what, argv_for):
+        """Starts a server that writes where it can be reached, one line, to the
+        descriptor argv_for(descriptor) tells it to, and returns that line."""
         read_end, write_end = os.pipe()
         self.processes.append(subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            start_new_session=True))
+            argv_for(str(write_end)), pass_fds=[write_end], stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, start_new_session=True))
         os.close(write_end)
         with os.fdopen(read_end, "rb") as pipe:
-            number = pipe.readline().strip() if select.select([pipe], [], [], 10)[0] else b""
-        if not number:
-            raise AssertionError("Xvfb did not start")
-        return ":" + number.decode()
+            line = pipe.readline().strip() if select.select([pipe], [], [], 10)[0] else b""
+        if not line:
+            raise AssertionError(f"{what} did not start")
+        return line.decode()
 
     def start(self, *argv, **options):
         """Starts a program on this desktop, in its own session and quiet unless
@@ -144,11 +179,112 @@ class Desktop:
                    "--height", "32", "--SetDockType", "true")
         wait_until(lambda: self.run("xdotool", "search", "--class", "trayer"), 10, "the tray host")
 
+    def start_session_bus(self):
+        """A private D-Bus session bus, the only one this desktop's clients see."""
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_announcing(
+            "the session bus",
+            lambda fd: ["dbus-daemon", "--session", "--nofork", f"--print-address={fd}"])
+
+    def start_status_notifier_host(self):
+        """A tray host of the kind most desktops have: a StatusNotifierWatcher
+        on the session bus with a host registered (this module, run as a
+        program)."""
+        if "DBUS_SESSION_BUS_ADDRESS" not in self.env:
+            self.start_session_bus()
+        self.start(sys.executable, "-B", os.path.abspath(__file__), "status-notifier-watcher")
+        wait_until(lambda: self.has_owner(WATCHER), 10, "the StatusNotifierWatcher")
+
+    def start_accessibility(self):
+        """Switches accessibility on, as a screen reader does, so that programs
+        started after this publish their widgets and pages on the
+        accessibility bus."""
+        if "DBUS_SESSION_BUS_ADDRESS" not in self.env:
+            self.start_session_bus()
+        self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties",
+                  "Set", "(ssv)", "org.a11y.Status", "IsEnabled", _variant("b", True))
+        # Qt WebEngine publishes a page's own contents on Linux only when asked to.
+        self.env["QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"] = "1"
+
+    def set_dpi(self, dpi):
+        """Announces the screen's DPI as desktops do, through the X resources
+        (Xft.dpi) that programs read when they start."""
+        subprocess.run(["xrdb", "-merge"], input=f"Xft.dpi: {dpi}\n".encode(), env=self.env,
+                       timeout=20, check=True)
+
+    def bus(self):
+        """A connection to this desktop's session bus."""
+        if self._bus is None:
+            Gio = _gio()
+            self._bus = Gio.DBusConnection.new_for_address_sync(
+                self.env["DBUS_SESSION_BUS_ADDRESS"],
+                Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+                | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+        return self._bus
+
+    @staticmethod
+    def call(bus, name, path, interface, method, signature=None, *args):
+        """A method call's reply, unpacked into Python values; a call the
+        other side refuses raises its error."""
+        Gio = _gio()
+        reply = bus.call_sync(name, path, interface, method,
+                              _variant(signature, tuple(args)) if signature else None,
+                              None, Gio.DBusCallFlags.NONE, 10000, None)
+        return reply.unpack()
+
+    def has_owner(self, name):
+        return self.call(self.bus(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                         "org.freedesktop.DBus", "NameHasOwner", "(s)", name)[0]
+
+    def status_notifier_items(self):
+        """The tray items registered with the watcher, by the names they gave."""
+        return self.call(self.bus(), WATCHER, WATCHER_PATH, "org.freedesktop.DBus.Properties",
+                         "Get", "(ss)", WATCHER, "RegisteredStatusNotifierItems")[0]
+
+    def accessibles(self, application, limit=3000):
+        """Every object the application (by its accessible name) publishes on
+        the accessibility bus, in tree order, as (role, name, (x, y, width,
+        height) on the screen, or None for an object with no place)."""
+        Gio = _gio()
+        from gi.repository import GLib
+        address = self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
+                            "GetAddress")[0]
+        bus = Gio.DBusConnection.new_for_address_sync(
+            address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+            | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+        try:
+            accessible = "org.a11y.atspi.Accessible"
+
+            def name_of(node):
+                return self.call(bus, *node, "org.freedesktop.DBus.Properties", "Get", "(ss)",
+                                 accessible, "Name")[0]
+
+            def children_of(node):
+                return self.call(bus, *node, accessible, "GetChildren")[0]
+
+            registry = ("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root")
+            roots = [node for node in children_of(registry) if name_of(node) == application]
+            found, queue = [], list(roots)
+            while queue and len(found) < limit:
+                node = queue.pop(0)
+                try:
+                    extents = self.call(bus, *node, "org.a11y.atspi.Component", "GetExtents",
+                                        "(u)", 0)[0]
+                except GLib.Error:  # not every object has a place on the screen
+                    extents = None
+                found.append((self.call(bus, *node, accessible, "GetRoleName")[0], name_of(node),
+                              extents))
+                queue.extend(children_of(node))
+            return found
+        finally:
+            bus.close_sync(None)
+
     def run(self, *command, timeout=20):
         """What a short command run on this desktop printed."""
         return subprocess.run(command, env=self.env, capture_output=True, timeout=timeout).stdout
 
     def close(self):
+        if self._bus is not None:
+            self._bus.close_sync(None)
         for process in reversed(self.processes):
             end_tree(process)
 
@@ -255,3 +391,58 @@ class LoopbackServer:
 
     def __exit__(self, *exc):
         self.close()
+
+
+WATCHER_INTERFACE = f"""<node><interface name="{WATCHER}">
+  <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
+  <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
+  <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+  <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+  <property name="ProtocolVersion" type="i" access="read"/>
+  <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
+  <signal name="StatusNotifierItemUnregistered"><arg type="s"/></signal>
+  <signal name="StatusNotifierHostRegistered"/>
+</interface></node>"""
+
+
+def serve_status_notifier_watcher():
+    """The watcher of a StatusNotifierItem desktop, cut down to what a
+    program's tray icon meets: it takes an item's registration, forgets the
+    item when its bus name goes, and says that a host is there to show it."""
+    Gio = _gio()
+    from gi.repository import GLib
+    bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+    items = {}  # the name an item registered with -> the watch on its bus name
+
+    def forget(item):
+        Gio.bus_unwatch_name(items.pop(item))
+        bus.emit_signal(None, WATCHER_PATH, WATCHER, "StatusNotifierItemUnregistered",
+                        GLib.Variant("(s)", (item,)))
+
+    def on_call(connection, sender, path, interface, method, parameters, invocation):
+        if method == "RegisterStatusNotifierItem":
+            service = parameters.unpack()[0]
+            # An item may give its object path alone, on the caller's own bus name.
+            owner = sender if service.startswith("/") else service
+            item = sender + service if service.startswith("/") else service
+            if item not in items:
+                items[item] = Gio.bus_watch_name_on_connection(
+                    connection, owner, Gio.BusNameWatcherFlags.NONE, None,
+                    lambda *_: item in items and forget(item))
+                connection.emit_signal(None, WATCHER_PATH, WATCHER, "StatusNotifierItemRegistered",
+                                       GLib.Variant("(s)", (item,)))
+        invocation.return_value(None)
+
+    def on_get(connection, sender, path, interface, name):
+        return {"RegisteredStatusNotifierItems": GLib.Variant("as", list(items)),
+                "IsStatusNotifierHostRegistered": GLib.Variant("b", True),
+                "ProtocolVersion": GLib.Variant("i", 0)}[name]
+
+    interface = Gio.DBusNodeInfo.new_for_xml(WATCHER_INTERFACE).interfaces[0]
+    bus.register_object(WATCHER_PATH, interface, on_call, on_get, None)
+    Gio.bus_own_name_on_connection(bus, WATCHER, Gio.BusNameOwnerFlags.NONE, None, None)
+    GLib.MainLoop().run()
+
+
+if __name__ == "__main__" and sys.argv[1:] == ["status-notifier-watcher"]:
+    serve_status_notifier_watcher()

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+// Chromium learns where a page is on the screen when the widget it renders
+// into is moved, resized or shown, or when the window moves. Moving a widget
+// that holds it inside the window moves it on the screen as well, but Qt
+// sends a move event only to the widget that moved, so select lists, context
+// menus, tooltips, the input method and the accessibility extents would stay
+// where the page was. This relays such moves to the render widgets.
+class ScreenMoveRelay : public QObject {
+public:
+    // Watches holder and its ancestors below the window, and relays their
+    // moves to the widgets directly inside view, the render widgets.
+    ScreenMoveRelay(QWidget *holder, QWidget *view);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void watchAncestors();
+    void relay();
+
+    QWidget *m_holder;
+    QWidget *m_view;
+};
