@@ -1,6 +1,7 @@
 #include "WebEngineBrowser.h"
 
-#include "OfflineInterceptor.h"
+#include "NetworkGate.h"
+#include "NetworkReset.h"
 #include "RendererGonePage.h"
 #include "WebPage.h"
 
@@ -32,13 +33,14 @@ QWebEngineProfile *createPersistentProfile(QObject *parent)
 WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialogs> dialogs)
     : BrowserEngine(parent)
     , m_profile(createPersistentProfile(this))
-    , m_offlineInterceptor(new OfflineInterceptor(m_profile))
+    , m_networkGate(new NetworkGate(m_profile))
+    , m_networkReset(new NetworkReset(m_profile))
     , m_layers(new QStackedLayout(this))
     , m_view(new QWebEngineView(this))
     , m_page(new WebPage(m_profile, std::move(dialogs), m_view))
     , m_rendererGone(new RendererGonePage(this))
 {
-    m_profile->setUrlRequestInterceptor(m_offlineInterceptor);
+    m_profile->setUrlRequestInterceptor(m_networkGate);
     m_view->setPage(m_page);
 
     m_layers->setContentsMargins(0, 0, 0, 0);
@@ -136,12 +138,19 @@ QString WebEngineBrowser::LocationURL() const
 
 bool WebEngineBrowser::Offline() const
 {
-    return m_offlineInterceptor->isOffline();
+    return m_networkGate->isOffline();
 }
 
 void WebEngineBrowser::setOffline(bool offline)
 {
-    m_offlineInterceptor->setOffline(offline);
+    m_networkGate->setOffline(offline);
+    if (!offline)
+        return;
+    // What was open before ends too: the page's loads stop where they are,
+    // and every connection left, the page's sockets, streams and workers',
+    // is cut. Nothing new gets past the gate.
+    m_view->triggerPageAction(QWebEnginePage::Stop);
+    m_networkReset->closeAllConnections();
 }
 
 bool WebEngineBrowser::Silent() const

@@ -7,11 +7,14 @@ A part a desktop may or may not need is a start_* method of Desktop that starts
 its processes with start() and adds what clients need to env, so that close()
 ends it with the rest."""
 
+import base64
 import collections
+import hashlib
 import http.server
 import os
 import select
 import signal
+import socket
 import subprocess
 import sys
 import threading
@@ -167,23 +170,69 @@ Route = collections.namedtuple("Route", "body content_type trickle_seconds",
 
 class LoopbackServer:
     """An HTTP/1.1 server on 127.0.0.1, on a port of its own, that logs each
-    request's path (query included) and answers GET from routes, keyed by path
-    without the query. A subclass answers more by overriding answer()."""
+    request's path (query included) and answers GET and POST from routes, keyed
+    by path without the query, and accepts WebSockets anywhere. It counts the
+    connections made to it, those still open, and the UDP datagrams sent to its
+    port number. A subclass answers more by overriding answer()."""
 
     def __init__(self):
         self.requests = []
         self.aborted = []  # paths whose reply the client broke off
         self.routes = {}
+        self.connections = 0  # every one accepted, a request in it or not
+        self.open_connections = 0
+        self.websocket_messages = []  # the path of each message received
+        self.datagrams = 0  # UDP, to the same port number (QUIC, STUN)
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
             # Keep-alive, as a real server would give a page's many requests.
             protocol_version = "HTTP/1.1"
 
+            def setup(self):
+                super().setup()
+                server.connections += 1
+                server.open_connections += 1
+
+            def finish(self):
+                server.open_connections -= 1
+                super().finish()
+
             def do_GET(self):
                 server.requests.append(self.path)
                 url = urllib.parse.urlsplit(self.path)
-                server.answer(self, url.path, urllib.parse.parse_qs(url.query))
+                if self.headers.get("Upgrade", "").lower() == "websocket":
+                    self.websocket()
+                else:
+                    server.answer(self, url.path, urllib.parse.parse_qs(url.query))
+
+            def do_POST(self):
+                self.rfile.read(int(self.headers.get("Content-Length", 0)))
+                self.do_GET()
+
+            def websocket(self):
+                """Accepts the socket and notes each message until it closes (or 60 s)."""
+                key = self.headers["Sec-WebSocket-Key"] + "258EAFA5-E914-47DA-95CA-C5AB0DC85B11"
+                self.send_response(101)
+                self.send_header("Upgrade", "websocket")
+                self.send_header("Connection", "Upgrade")
+                self.send_header("Sec-WebSocket-Accept",
+                                 base64.b64encode(hashlib.sha1(key.encode()).digest()).decode())
+                self.end_headers()
+                self.wfile.flush()
+                self.connection.settimeout(60)
+                try:
+                    while True:
+                        head = self.rfile.read(2)
+                        if len(head) < 2 or head[0] & 0x0F == 8:  # gone, or a close frame
+                            return
+                        size = head[1] & 0x7F
+                        if size >= 126:
+                            size = int.from_bytes(self.rfile.read(2 if size == 126 else 8), "big")
+                        self.rfile.read(4 + size)  # the mask, then the payload
+                        server.websocket_messages.append(self.path)
+                except OSError:
+                    pass
 
             def reply(self, status, content_type, body):
                 self.send_response(status)
@@ -224,6 +273,20 @@ class LoopbackServer:
 
         self.httpd = QuietServer(("127.0.0.1", 0), Handler)
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+        self.udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.udp.bind(("127.0.0.1", self.httpd.server_address[1]))
+        threading.Thread(target=self._count_datagrams, daemon=True).start()
+
+    def _count_datagrams(self):
+        self.udp.settimeout(0.2)  # so that a closed socket is noticed
+        while True:
+            try:
+                self.udp.recv(65536)
+                self.datagrams += 1
+            except TimeoutError:
+                pass
+            except OSError:  # closed
+                return
 
     def answer(self, request, path, query):
         route = self.routes.get(path)
@@ -249,6 +312,7 @@ class LoopbackServer:
     def close(self):
         self.httpd.shutdown()
         self.httpd.server_close()
+        self.udp.close()
 
     def __enter__(self):
         return self

@@ -1,0 +1,104 @@
+"""What reaches a server from a page opened from a local file, and after Work
+Offline: every route a script has aims at the loopback server, which counts
+the requests, connections and datagrams that reached it."""
+
+import unittest
+
+from harness import E2ETestCase, wait_until
+from desktop import Route  # noqa: E402 (harness makes it importable)
+
+# Each route a script has to a server, run at once on load; the alert says all
+# were tried, and dismissing it tries to leave with the page's text.
+ROUTES_PAGE = """<!doctype html><title>Routes</title><link rel=icon href='data:,'><body>secret
+<script>
+const O = 'ORIGIN', WS = O.replace('http', 'ws');
+const add = (tag, props) => document.body.appendChild(Object.assign(document.createElement(tag), props));
+fetch(O + '/fetch', {mode: 'no-cors'}).catch(() => {});
+const xhr = new XMLHttpRequest(); xhr.open('GET', O + '/xhr'); xhr.send();
+add('img', {src: O + '/image'});
+add('link', {rel: 'stylesheet', href: O + '/css'});
+add('iframe', {src: O + '/frame'});
+navigator.sendBeacon(O + '/beacon', document.body.innerText);
+new EventSource(O + '/events');
+new WebSocket(WS + '/ws');
+new WebSocket(WS.replace('ws:', 'wss:') + '/wss');
+try { new WebTransport(O.replace('http:', 'https:') + '/webtransport'); } catch (e) {}
+new Worker(URL.createObjectURL(new Blob([`fetch('${O}/worker'); new WebSocket('${WS}/worker-ws');`])));
+add('iframe', {sandbox: 'allow-scripts', srcdoc: `<script>new WebSocket('${WS}/sandboxed-ws')<\\/script>`});
+add('iframe', {name: 'child'}).contentWindow.location = O + '/child';
+add('iframe', {name: 'posted'});
+add('form', {action: O + '/form', method: 'post', target: 'posted'}).submit();
+window.open(O + '/window');
+setTimeout(() => { alert('tried'); location = O + '/top?' + encodeURIComponent(document.body.innerText); }, 1000);
+</script>"""
+
+# All but window.open, which the program ignores without a click of the user's.
+REACHED_FROM_A_WEB_PAGE = ["/fetch", "/xhr", "/image", "/css", "/frame", "/beacon", "/events", "/ws",
+                           "/worker", "/worker-ws", "/sandboxed-ws", "/child", "/form", "/top"]
+
+LIVE_PAGE = b"""<!doctype html><title>Live</title><link rel=icon href='data:,'><body>Live
+<script>
+const ws = new WebSocket(location.origin.replace('http', 'ws') + '/ws');
+ws.onopen = () => setInterval(() => ws.readyState == 1 && ws.send('tick'), 100);
+new EventSource('/events');
+fetch('/stream');
+navigator.serviceWorker.register('/sw.js');
+</script>"""
+
+SERVICE_WORKER = b"""self.oninstall = () => self.skipWaiting();
+self.onactivate = event => event.waitUntil(clients.claim());
+self.onfetch = event => event.respondWith(fetch(event.request));
+setInterval(() => fetch('/sw-tick'), 200);"""
+
+
+class Network(E2ETestCase):
+    def routes_page(self):
+        return ROUTES_PAGE.replace("ORIGIN", self.server.url("")).encode()
+
+    def run_routes(self, home, box_title):
+        self.write("home.ad", home.encode() + b"\r\n")
+        corvane = self.start()
+        box = wait_until(lambda: corvane.windows(box_title), 30, "the page's alert")[0].decode()
+        corvane.focus(box)
+        corvane.keys("Return")
+        return corvane
+
+    def test_every_route_of_a_web_page_reaches_the_server(self):
+        self.server.routes["/routes"] = Route(self.routes_page())
+        self.run_routes(self.server.url("/routes"), "^http://127.0.0.1")
+        wait_until(lambda: all(any(r.startswith(path) for r in self.server.requests)
+                               for path in REACHED_FROM_A_WEB_PAGE), 20, "every route")
+
+    def test_no_route_of_a_local_page_reaches_the_server(self):
+        self.write("local.html", self.routes_page())
+        corvane = self.run_routes("local.html", "^Local page$")
+        wait_until(lambda: not corvane.windows("^Local page$"), 10, "the alert to close")
+        # As long as the web page's routes take to arrive, and then some.
+        self.assertRaises(AssertionError, wait_until, lambda: self.server.connections, 5, "")
+        self.assertEqual((self.server.requests, self.server.connections, self.server.datagrams),
+                         ([], 0, 0))
+
+    def test_work_offline_ends_what_is_open_and_lets_nothing_out(self):
+        self.server.routes.update({
+            "/live": Route(LIVE_PAGE), "/sw.js": Route(SERVICE_WORKER, "text/javascript"),
+            "/events": Route(b"", "text/event-stream", 60), "/stream": Route(b"", "text/plain", 60)})
+        self.write("home.ad", self.server.url("/live").encode() + b"\r\n")
+        corvane = self.start()
+        window = corvane.main_window()
+        wait_until(lambda: len(self.server.websocket_messages) > 5 and "/sw-tick" in self.server.requests
+                   and {"/events", "/stream"} <= set(self.server.requests), 20, "everything open")
+        corvane.focus(window)
+        corvane.keys("ctrl+o")
+        wait_until(lambda: {"/events", "/stream"} <= set(self.server.aborted)
+                   and self.server.open_connections == 0, 10, "every connection to end")
+        before = (len(self.server.websocket_messages), len(self.server.requests), self.server.connections)
+
+        corvane.keys("F5")
+        corvane.keys("ctrl+h")
+        self.assertRaises(AssertionError, wait_until, lambda: self.server.connections > before[2], 5, "")
+        self.assertEqual((len(self.server.websocket_messages), len(self.server.requests),
+                          self.server.connections, self.server.datagrams), before + (0,))
+
+
+if __name__ == "__main__":
+    unittest.main()
