@@ -1,5 +1,6 @@
 #include "WebEngineBrowser.h"
 
+#include "AddressDisplay.h"
 #include "NetworkGate.h"
 #include "NetworkReset.h"
 #include "RendererGonePage.h"
@@ -54,7 +55,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
     connect(m_page, &QWebEnginePage::navigationRequested, this,
             &WebEngineBrowser::followNavigation);
     connect(m_view, &QWebEngineView::urlChanged, this,
-            [this](const QUrl &url) { m_location = url.toString(); });
+            [this](const QUrl &url) { m_location = addressForDisplay(url); });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             &WebEngineBrowser::showRendererGone);
 }
@@ -76,7 +77,7 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo &loading)
         m_layers->setCurrentWidget(m_view);
     // The page commits its address late: until then the location is the one
     // asked for, and once a load ends, stopped or not, the one the page shows.
-    m_location = (m_busy ? loading.url() : m_view->url()).toString();
+    m_location = addressForDisplay(m_busy ? loading.url() : m_view->url());
 }
 
 void WebEngineBrowser::followNavigation(const QWebEngineNavigationRequest &request)
@@ -85,7 +86,7 @@ void WebEngineBrowser::followNavigation(const QWebEngineNavigationRequest &reque
     // own. Only then is the request taken for the location: one that comes to
     // nothing is corrected when the load in progress ends.
     if (m_busy && request.isMainFrame())
-        m_location = request.url().toString();
+        m_location = addressForDisplay(request.url());
 }
 
 void WebEngineBrowser::showRendererGone(QWebEnginePage::RenderProcessTerminationStatus status)
@@ -93,7 +94,7 @@ void WebEngineBrowser::showRendererGone(QWebEnginePage::RenderProcessTermination
     // Nothing is loading any more, and the location is that of the page that
     // died, which Refresh, as for any page, loads again.
     m_busy = false;
-    m_location = m_view->url().toString();
+    m_location = addressForDisplay(m_view->url());
     m_rendererGone->describe(status, m_location);
     m_layers->setCurrentWidget(m_rendererGone);
 }
