@@ -54,6 +54,7 @@ private slots:
     void offlineAPageShownStaysButReachesNoNetwork();
     void aLocalPageStillLoadsButOpensNoSocket_data();
     void aLocalPageStillLoadsButOpensNoSocket();
+    void aLinkOnALocalPageTakesTheUserThere();
     void onlineAgainRequestsGoThrough();
     void goingOfflineKeepsTheSessionsCookies();
 
@@ -372,6 +373,17 @@ void tst_BrowsingOptions::aLocalPageStillLoadsButOpensNoSocket()
     expectNetworkReached(false);
     QCOMPARE(m_browser->LocationURL(),
              QUrl::fromLocalFile(QDir::current().absoluteFilePath("local.html")).toString());
+}
+
+void tst_BrowsingOptions::aLinkOnALocalPageTakesTheUserThere()
+{
+    writeFile("local.html", page("Local", "<a href='" + m_server.url("/two").toEncoded() +
+                                              "' style='display: block; height: 100%'>Two</a>"));
+    QVERIFY(m_engine->show(QUrl::fromLocalFile(QDir::current().absoluteFilePath("local.html"))));
+
+    QVERIFY(m_engine->clickAt(QPoint(20, 20)));
+
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("Two"), LoadTimeoutMs);
 }
 
 void tst_BrowsingOptions::expectNetworkReached(bool reached)
