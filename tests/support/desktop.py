@@ -183,6 +183,7 @@ class LoopbackServer:
         self.open_connections = 0
         self.websocket_bytes = 0  # received once they are open
         self.datagrams = 0  # UDP, to the same port number (QUIC, STUN)
+        self.counting = threading.Lock()  # the handlers run in threads of their own
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -191,11 +192,13 @@ class LoopbackServer:
 
             def setup(self):
                 super().setup()
-                server.connections += 1
-                server.open_connections += 1
+                with server.counting:
+                    server.connections += 1
+                    server.open_connections += 1
 
             def finish(self):
-                server.open_connections -= 1
+                with server.counting:
+                    server.open_connections -= 1
                 super().finish()
 
             def do_GET(self):
