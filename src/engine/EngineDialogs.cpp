@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 
@@ -75,27 +76,37 @@ public:
         auto *text = new QLabel(message);
         text->setTextFormat(Qt::PlainText);
         text->setWordWrap(true);
-        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(text);
         layout->addLayout(m_fields);
-        layout->addWidget(buttons);
+        layout->addWidget(m_buttons);
     }
 
+    // Typing goes to the first field, replacing any text it was given; Tab runs
+    // through the fields in order and then to OK and Cancel; Enter in a field
+    // is OK.
     QLineEdit *addField(const QString &label, const QString &text,
                         QLineEdit::EchoMode echo = QLineEdit::Normal)
     {
         auto *field = new QLineEdit(text);
         field->setEchoMode(echo);
+        field->selectAll();
         m_fields->addRow(label, field);
+        QWidget::setTabOrder(field, m_buttons->button(QDialogButtonBox::Ok));
+        QWidget::setTabOrder(m_buttons->button(QDialogButtonBox::Ok),
+                             m_buttons->button(QDialogButtonBox::Cancel));
+        if (m_fields->rowCount() == 1)
+            field->setFocus();
         return field;
     }
 
 private:
     QFormLayout *m_fields;
+    QDialogButtonBox *m_buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
 };
 
 } // namespace

@@ -35,23 +35,41 @@ QByteArrayList splitFlags(const QByteArray &flags)
     return split;
 }
 
-// Chromium takes a switch with one dash or two. Its names are case-sensitive;
-// ignoring case here only errs on the safe side.
-bool opensRemoteDebugging(const QByteArray &flag)
+// Chromium takes a switch with one dash or two.
+QByteArray withoutDashes(QByteArray flag)
 {
-    QByteArray name = flag;
-    while (name.startsWith('-'))
-        name.remove(0, 1);
-    return name.toLower().startsWith("remote-debugging");
+    while (flag.startsWith('-'))
+        flag.remove(0, 1);
+    return flag;
 }
 
-QByteArray withoutRemoteDebugging(const QByteArray &flags)
+// Its names are case-sensitive; ignoring case here only errs on the safe side.
+bool opensRemoteDebugging(const QByteArray &flag)
 {
+    return withoutDashes(flag).toLower().startsWith("remote-debugging");
+}
+
+// The flags the engine runs with: the user's, but never one that opens remote
+// debugging, and always with WebTransport switched off. It reaches the network
+// past the profile's requests, so neither Work Offline nor the rule for local
+// pages could hold it back. Chromium reads only the last flag of a name, so it
+// is added to any the user gives.
+QByteArray engineFlags(const QByteArray &flags)
+{
+    const QByteArray switchedOff = "disable-blink-features=";
     QByteArrayList kept;
-    for (const QByteArray &flag : splitFlags(flags)) {
-        if (!opensRemoteDebugging(flag))
-            kept.append(flag.contains(' ') ? '"' + flag + '"' : flag);
+    bool webTransportOff = false;
+    for (QByteArray flag : splitFlags(flags)) {
+        if (opensRemoteDebugging(flag))
+            continue;
+        if (withoutDashes(flag).startsWith(switchedOff)) {
+            flag += ",WebTransport";
+            webTransportOff = true;
+        }
+        kept.append(flag.contains(' ') ? '"' + flag + '"' : flag);
     }
+    if (!webTransportOff)
+        kept.append("--" + switchedOff + "WebTransport");
     return kept.join(' ');
 }
 
@@ -76,5 +94,5 @@ void prepareEngineProcess()
     // its own variable or on the command line. While its variable is set at
     // all, the engine reads no flags from the command line.
     qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
-    qputenv(ChromiumFlagsVariable, withoutRemoteDebugging(qgetenv(ChromiumFlagsVariable)));
+    qputenv(ChromiumFlagsVariable, engineFlags(qgetenv(ChromiumFlagsVariable)));
 }

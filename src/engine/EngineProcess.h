@@ -4,5 +4,6 @@
 // Chromium cannot sandbox its renderers for root, so only then is the sandbox
 // switched off, with one line on stderr saying so. No remote debugging port or
 // pipe is ever opened, whatever the environment or the command line asks: it
-// would hand every page, cookie and sign-in to whoever connects.
+// would hand every page, cookie and sign-in to whoever connects. WebTransport
+// is switched off: nothing could hold it back offline or from local pages.
 void prepareEngineProcess();

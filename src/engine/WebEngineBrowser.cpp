@@ -1,6 +1,8 @@
 #include "WebEngineBrowser.h"
 
-#include "OfflineInterceptor.h"
+#include "AddressDisplay.h"
+#include "NetworkGate.h"
+#include "NetworkReset.h"
 #include "RendererGonePage.h"
 #include "ScreenMoveRelay.h"
 #include "WebPage.h"
@@ -33,13 +35,14 @@ QWebEngineProfile *createPersistentProfile(QObject *parent)
 WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialogs> dialogs)
     : BrowserEngine(parent)
     , m_profile(createPersistentProfile(this))
-    , m_offlineInterceptor(new OfflineInterceptor(m_profile))
+    , m_networkGate(new NetworkGate(m_profile))
+    , m_networkReset(new NetworkReset(m_profile))
     , m_layers(new QStackedLayout(this))
     , m_view(new QWebEngineView(this))
     , m_page(new WebPage(m_profile, std::move(dialogs), m_view))
     , m_rendererGone(new RendererGonePage(this))
 {
-    m_profile->setUrlRequestInterceptor(m_offlineInterceptor);
+    m_profile->setUrlRequestInterceptor(m_networkGate);
     m_view->setPage(m_page);
 
     m_layers->setContentsMargins(0, 0, 0, 0);
@@ -54,7 +57,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
     connect(m_page, &QWebEnginePage::navigationRequested, this,
             &WebEngineBrowser::followNavigation);
     connect(m_view, &QWebEngineView::urlChanged, this,
-            [this](const QUrl &url) { m_location = url.toString(); });
+            [this](const QUrl &url) { m_location = addressForDisplay(url); });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             &WebEngineBrowser::showRendererGone);
 }
@@ -76,7 +79,7 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo &loading)
         m_layers->setCurrentWidget(m_view);
     // The page commits its address late: until then the location is the one
     // asked for, and once a load ends, stopped or not, the one the page shows.
-    m_location = (m_busy ? loading.url() : m_view->url()).toString();
+    m_location = addressForDisplay(m_busy ? loading.url() : m_view->url());
 }
 
 void WebEngineBrowser::followNavigation(const QWebEngineNavigationRequest &request)
@@ -85,7 +88,7 @@ void WebEngineBrowser::followNavigation(const QWebEngineNavigationRequest &reque
     // own. Only then is the request taken for the location: one that comes to
     // nothing is corrected when the load in progress ends.
     if (m_busy && request.isMainFrame())
-        m_location = request.url().toString();
+        m_location = addressForDisplay(request.url());
 }
 
 void WebEngineBrowser::showRendererGone(QWebEnginePage::RenderProcessTerminationStatus status)
@@ -93,7 +96,7 @@ void WebEngineBrowser::showRendererGone(QWebEnginePage::RenderProcessTermination
     // Nothing is loading any more, and the location is that of the page that
     // died, which Refresh, as for any page, loads again.
     m_busy = false;
-    m_location = m_view->url().toString();
+    m_location = addressForDisplay(m_view->url());
     m_rendererGone->describe(status, m_location);
     m_layers->setCurrentWidget(m_rendererGone);
 }
@@ -138,12 +141,19 @@ QString WebEngineBrowser::LocationURL() const
 
 bool WebEngineBrowser::Offline() const
 {
-    return m_offlineInterceptor->isOffline();
+    return m_networkGate->isOffline();
 }
 
 void WebEngineBrowser::setOffline(bool offline)
 {
-    m_offlineInterceptor->setOffline(offline);
+    m_networkGate->setOffline(offline);
+    if (!offline)
+        return;
+    // What was open before ends too: the page's loads stop where they are,
+    // and every connection left, the page's sockets, streams and workers',
+    // is cut. Nothing new gets past the gate.
+    m_view->triggerPageAction(QWebEnginePage::Stop);
+    m_networkReset->closeAllConnections();
 }
 
 bool WebEngineBrowser::Silent() const

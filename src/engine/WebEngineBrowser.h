@@ -7,7 +7,8 @@
 
 #include <memory>
 
-class OfflineInterceptor;
+class NetworkGate;
+class NetworkReset;
 class QStackedLayout;
 class QWebEngineLoadingInfo;
 class QWebEngineNavigationRequest;
@@ -57,7 +58,8 @@ private:
     void showRendererGone(QWebEnginePage::RenderProcessTerminationStatus status);
 
     QWebEngineProfile *m_profile;
-    OfflineInterceptor *m_offlineInterceptor;
+    NetworkGate *m_networkGate;
+    NetworkReset *m_networkReset;
     QStackedLayout *m_layers;
     QWebEngineView *m_view;
     WebPage *m_page;

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -92,11 +93,41 @@ QByteArray readFirstLine(const char *fileName)
     fail(fileName, QStringLiteral("the first line is longer than %1 bytes").arg(MaxLineBytes));
 }
 
+// Where a write of fileName may go: fileName itself when it is absent or a
+// regular file; when it is a symbolic link, the regular file the link ends at,
+// by a path without links, so the link stays a link. Anything else (a device,
+// a FIFO, a directory, a link to one or to nothing) is refused: the write
+// would replace it with a regular file, wherever it is.
+QString writablePath(const char *fileName)
+{
+    struct stat status;
+    if (::lstat(fileName, &status) != 0) {
+        if (errno == ENOENT)
+            return QString::fromLatin1(fileName);
+        fail(fileName, qt_error_string(errno));
+    }
+    if (S_ISREG(status.st_mode))
+        return QString::fromLatin1(fileName);
+    if (!S_ISLNK(status.st_mode))
+        fail(fileName, QStringLiteral("not a regular file"));
+
+    char *target = ::realpath(fileName, nullptr);
+    if (!target)
+        fail(fileName, errno == ENOENT ? QStringLiteral("a link to a file that does not exist")
+                                       : qt_error_string(errno));
+    const QString path = QFile::decodeName(target);
+    const bool regular = ::stat(target, &status) == 0 && S_ISREG(status.st_mode);
+    ::free(target);
+    if (!regular)
+        fail(fileName, QStringLiteral("not a regular file"));
+    return path;
+}
+
 // Creates or replaces fileName so that it holds exactly text and CR LF. The
 // old file stays intact unless the whole new content is committed.
 void writeOneLine(const char *fileName, const QString &text)
 {
-    QSaveFile file(QString::fromLatin1(fileName));
+    QSaveFile file(writablePath(fileName));
     if (!file.open(QIODevice::WriteOnly))
         fail(fileName, file.errorString());
 

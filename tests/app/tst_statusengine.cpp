@@ -23,6 +23,8 @@ private slots:
 
     void openingWhileTheServerHoldsTheAnswerThenReady();
     void addressFollowsARedirect();
+    void hostInUnicodeOnlyWhenSafeToRead_data();
+    void hostInUnicodeOnlyWhenSafeToRead();
 
 private:
     QString panel(int number) const
@@ -91,6 +93,36 @@ void tst_StatusEngine::addressFollowsARedirect()
     QTRY_COMPARE_WITH_TIMEOUT(panel(2), QStringLiteral("Ready"), 10000);
     // The address box keeps what the user typed.
     QCOMPARE(box->text(), m_server->url("/moved").toString());
+}
+
+void tst_StatusEngine::hostInUnicodeOnlyWhenSafeToRead_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("plain IDN") << u"http://bücher.example/ü?q=ü"_qs
+                               << u"http://bücher.example/ü?q=ü"_qs;
+    QTest::newRow("one script, not Latin") << u"http://пример.рф/"_qs << u"http://пример.рф/"_qs;
+    QTest::newRow("Latin with Han") << u"http://ab中文.com/"_qs << u"http://ab中文.com/"_qs;
+    QTest::newRow("Cyrillic a in Latin")
+        << u"http://user@аpple.com:8080/ü"_qs << u"http://user@xn--pple-43d.com:8080/ü"_qs;
+    QTest::newRow("Cyrillic all Latin-alike")
+        << u"http://аррӏе.com/"_qs << "http://xn--80ak6aa92e.com/";
+    QTest::newRow("Greek omicron in Latin")
+        << u"http://gοogle.com/"_qs << "http://xn--gogle-rce.com/";
+    QTest::newRow("Latin beyond ASCII with Han")
+        << u"http://é中文.com/"_qs << "http://xn--9ca4760bowo.com/";
+}
+
+void tst_StatusEngine::hostInUnicodeOnlyWhenSafeToRead()
+{
+    // Offline, the engine goes to the address, and the request is refused
+    // before any name is looked up.
+    QFETCH(QString, address);
+    QFETCH(QString, shown);
+    writeFile("home.ad", address.toUtf8() + "\r\n");
+    m_window->findChild<QAction *>("mnuOffline")->trigger();
+    m_window->findChild<QAction *>("mnuHome")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(panel(3), shown, 10000);
 }
 
 CORVANE_TEST_MAIN(tst_StatusEngine)

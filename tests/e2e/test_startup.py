@@ -1,6 +1,9 @@
 """Start-up and exit of the real program, seen from outside."""
 
 import os
+import shutil
+import stat
+import tempfile
 import unittest
 
 from harness import DEFAULT_HOME, E2ETestCase, wait_until
@@ -47,6 +50,23 @@ class StartUp(E2ETestCase):
         corvane.keys("Return")
         self.assertEqual(corvane.wait_exit(), 1)
         self.assertEqual(self.read("home.ad"), b"")
+
+    def test_a_home_file_linked_to_a_fifo_elsewhere_is_refused_and_left_alone(self):
+        # Start-up finds no home file there, and must not create one through the
+        # link: a FIFO stands for a device, which it would replace.
+        elsewhere = tempfile.mkdtemp(prefix="corvane-elsewhere-")
+        self.addCleanup(shutil.rmtree, elsewhere, True)
+        fifo = os.path.join(elsewhere, "fifo")
+        os.mkfifo(fifo)
+        os.symlink(fifo, self.path("home.ad"))
+        corvane = self.start()
+        box = wait_until(lambda: corvane.windows("Corvane"), 30, "the error report")[0].decode()
+        self.assertIn("home.ad: not a regular file", corvane.error_output())
+        corvane.focus(box)
+        corvane.keys("Return")
+        self.assertEqual(corvane.wait_exit(), 1)
+        self.assertTrue(stat.S_ISFIFO(os.stat(fifo).st_mode))
+        self.assertTrue(os.path.islink(self.path("home.ad")))
 
 
 if __name__ == "__main__":

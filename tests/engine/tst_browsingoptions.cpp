@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebEngineCookieStore>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <functional>
@@ -50,9 +52,11 @@ private slots:
     void offlineNoPageLoadReachesTheNetwork();
     void offlineAPageShownStaysButReachesNoNetwork_data();
     void offlineAPageShownStaysButReachesNoNetwork();
-    void offlineALocalPageStillLoadsButReachesNoNetwork_data();
-    void offlineALocalPageStillLoadsButReachesNoNetwork();
+    void aLocalPageStillLoadsButOpensNoSocket_data();
+    void aLocalPageStillLoadsButOpensNoSocket();
+    void aLinkOnALocalPageTakesTheUserThere();
     void onlineAgainRequestsGoThrough();
+    void goingOfflineKeepsTheSessionsCookies();
 
 private:
     void show(const QString &path);
@@ -343,19 +347,18 @@ void tst_BrowsingOptions::offlineAPageShownStaysButReachesNoNetwork()
     QVERIFY(!m_browser->Busy());
 }
 
-void tst_BrowsingOptions::offlineALocalPageStillLoadsButReachesNoNetwork_data()
+void tst_BrowsingOptions::aLocalPageStillLoadsButOpensNoSocket_data()
 {
     QTest::addColumn<QByteArray>("scheme");
     QTest::addColumn<bool>("offline");
 
-    // A local page may not load from the network at all, but it may open sockets.
     for (const char *scheme : {"ws", "wss"}) {
         QTest::addRow("%s, offline", scheme) << QByteArray(scheme) << true;
         QTest::addRow("%s, online", scheme) << QByteArray(scheme) << false;
     }
 }
 
-void tst_BrowsingOptions::offlineALocalPageStillLoadsButReachesNoNetwork()
+void tst_BrowsingOptions::aLocalPageStillLoadsButOpensNoSocket()
 {
     QFETCH(QByteArray, scheme);
     QFETCH(bool, offline);
@@ -367,9 +370,20 @@ void tst_BrowsingOptions::offlineALocalPageStillLoadsButReachesNoNetwork()
     m_browser->setOffline(offline);
     m_browser->Navigate(QDir::current().absoluteFilePath("local.html"));
 
-    expectNetworkReached(!offline);
+    expectNetworkReached(false);
     QCOMPARE(m_browser->LocationURL(),
              QUrl::fromLocalFile(QDir::current().absoluteFilePath("local.html")).toString());
+}
+
+void tst_BrowsingOptions::aLinkOnALocalPageTakesTheUserThere()
+{
+    writeFile("local.html", page("Local", "<a href='" + m_server.url("/two").toEncoded() +
+                                              "' style='display: block; height: 100%'>Two</a>"));
+    QVERIFY(m_engine->show(QUrl::fromLocalFile(QDir::current().absoluteFilePath("local.html"))));
+
+    QVERIFY(m_engine->clickAt(QPoint(20, 20)));
+
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("Two"), LoadTimeoutMs);
 }
 
 void tst_BrowsingOptions::expectNetworkReached(bool reached)
@@ -396,6 +410,27 @@ void tst_BrowsingOptions::onlineAgainRequestsGoThrough()
     QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("Two"), LoadTimeoutMs);
     QCOMPARE(m_server.requestCount("/one"), 0);
     QCOMPARE(m_server.requestCount("/two"), 1);
+}
+
+void tst_BrowsingOptions::goingOfflineKeepsTheSessionsCookies()
+{
+    // Going offline starts the network afresh, and cookies of the session live
+    // in its memory only.
+    m_server.setRoute("/set", page("Set", "<script>document.cookie = 'fromScript=2';</script>"),
+                      "text/html; charset=utf-8", 200, {{"Set-Cookie", "fromServer=1; Path=/"}});
+    m_server.setRoute("/show",
+                      page("Showing", "<script>document.title = document.cookie;</script>"));
+    QSignalSpy added(m_engine->page()->profile()->cookieStore(),
+                     &QWebEngineCookieStore::cookieAdded);
+    show("/set");
+    QTRY_COMPARE_WITH_TIMEOUT(added.size(), 2, LoadTimeoutMs);
+
+    m_browser->setOffline(true);
+    m_browser->setOffline(false);
+    m_browser->Navigate(m_server.url("/show").toString());
+
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->title(), QString("fromServer=1; fromScript=2"),
+                              LoadTimeoutMs);
 }
 
 CORVANE_TEST_MAIN(tst_BrowsingOptions)

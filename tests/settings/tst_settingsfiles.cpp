@@ -50,6 +50,13 @@ bool makeEntry(const QString &name, const QString &kind)
     return kind == "absent";
 }
 
+// The type of what path leads to (S_IFREG, S_IFIFO, ...), 0 for nothing.
+mode_t typeAt(const QString &path)
+{
+    struct stat status;
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
 } // namespace
 
 class TestSettingsFiles : public QObject {
@@ -216,6 +223,50 @@ private slots:
                  qPrintable(message));
         QVERIFY(QFileInfo(name + "/inside").isDir());
         QCOMPARE(QDir().entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{name});
+    }
+
+    // A link is followed to a regular file only; nothing else it leads to, in
+    // this directory or beyond it, is ever replaced.
+    void writeThroughLink_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        const std::pair<const char *, const char *> targets[] = {
+            {"elsewhere/regular", ""},
+            {"elsewhere/fifo", "not a regular file"},
+            {"elsewhere/directory", "not a regular file"},
+            {"elsewhere/nothing", "a link to a file that does not exist"},
+            {"", "not a regular file"}}; // a FIFO of that name, no link
+        for (const char *name : {"home.ad", "max.dat"})
+            for (const auto &[target, message] : targets)
+                QTest::addRow("%s -> %s", name, target)
+                    << name << target << (*message ? name + QString(": ") + message : "<no error>");
+    }
+    void writeThroughLink()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        QVERIFY(QDir().mkdir("elsewhere") && QDir().mkdir("elsewhere/directory"));
+        writeFile("elsewhere/regular", "old\r\n");
+        QCOMPARE(::mkfifo("elsewhere/fifo", 0600), 0);
+        QVERIFY(target.isEmpty() ? ::mkfifo(qPrintable(name), 0600) == 0
+                                 : QFile::link(QDir::current().filePath(target), name));
+        const QString where = target.isEmpty() ? name : target;
+        const mode_t before = typeAt(where);
+
+        QCOMPARE(name == "home.ad" ? errorOf([] { WriteHomeAddress("new"); })
+                                   : errorOf(CreateStartMaxMarker),
+                 message);
+        QCOMPARE(QFileInfo(name).isSymLink(), !target.isEmpty());
+        if (message == "<no error>")
+            QCOMPARE(fileBytes(name), name == "home.ad" ? QByteArray("new\r\n")
+                                                        : QByteArray("Maximised on start-up\r\n"));
+        else
+            QCOMPARE(typeAt(where), before);
+        QCOMPARE(QDir().entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System),
+                 (QStringList{"elsewhere", name}));
     }
 
     void failedWriteKeepsOldContent_data()

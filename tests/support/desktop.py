@@ -12,11 +12,14 @@ resources a desktop announces its DPI with.
 
 Run as a program, `desktop.py status-notifier-watcher` is that watcher."""
 
+import base64
 import collections
+import hashlib
 import http.server
 import os
 import select
 import signal
+import socket
 import subprocess
 import sys
 import threading
@@ -303,23 +306,64 @@ Route = collections.namedtuple("Route", "body content_type trickle_seconds",
 
 class LoopbackServer:
     """An HTTP/1.1 server on 127.0.0.1, on a port of its own, that logs each
-    request's path (query included) and answers GET from routes, keyed by path
-    without the query. A subclass answers more by overriding answer()."""
+    request's path (query included) and answers GET and POST from routes, keyed
+    by path without the query, and accepts WebSockets anywhere. It counts the
+    connections made to it, those still open, WebSocket bytes and the UDP
+    datagrams sent to its port number. A subclass answers more by overriding answer()."""
 
     def __init__(self):
         self.requests = []
         self.aborted = []  # paths whose reply the client broke off
         self.routes = {}
+        self.connections = 0  # every one accepted, a request in it or not
+        self.open_connections = 0
+        self.websocket_bytes = 0  # received once they are open
+        self.datagrams = 0  # UDP, to the same port number (QUIC, STUN)
+        self.counting = threading.Lock()  # the handlers run in threads of their own
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
             # Keep-alive, as a real server would give a page's many requests.
             protocol_version = "HTTP/1.1"
 
+            def setup(self):
+                super().setup()
+                with server.counting:
+                    server.connections += 1
+                    server.open_connections += 1
+
+            def finish(self):
+                with server.counting:
+                    server.open_connections -= 1
+                super().finish()
+
             def do_GET(self):
                 server.requests.append(self.path)
                 url = urllib.parse.urlsplit(self.path)
-                server.answer(self, url.path, urllib.parse.parse_qs(url.query))
+                if self.headers.get("Upgrade", "").lower() == "websocket":
+                    self.websocket()
+                else:
+                    server.answer(self, url.path, urllib.parse.parse_qs(url.query))
+
+            def do_POST(self):
+                self.rfile.read(int(self.headers.get("Content-Length", 0)))
+                self.do_GET()
+
+            def websocket(self):
+                """Accepts the socket and holds it until the client closes it (or 60 s)."""
+                key = self.headers["Sec-WebSocket-Key"] + "258EAFA5-E914-47DA-95CA-C5AB0DC85B11"
+                self.send_response(101)
+                self.send_header("Upgrade", "websocket")
+                self.send_header("Connection", "Upgrade")
+                self.send_header("Sec-WebSocket-Accept",
+                                 base64.b64encode(hashlib.sha1(key.encode()).digest()).decode())
+                self.end_headers()
+                self.connection.settimeout(60)
+                try:
+                    while data := self.connection.recv(4096):
+                        server.websocket_bytes += len(data)
+                except OSError:
+                    pass
 
             def reply(self, status, content_type, body):
                 self.send_response(status)
@@ -360,6 +404,18 @@ class LoopbackServer:
 
         self.httpd = QuietServer(("127.0.0.1", 0), Handler)
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+        self.udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.udp.bind(("127.0.0.1", self.httpd.server_address[1]))
+        self.udp.settimeout(0.2)  # so that its closing is noticed
+        threading.Thread(target=self._count_datagrams, daemon=True).start()
+
+    def _count_datagrams(self):
+        while self.udp.fileno() != -1:
+            try:
+                self.udp.recv(65536)
+                self.datagrams += 1
+            except OSError:  # a time-out, or closed
+                pass
 
     def answer(self, request, path, query):
         route = self.routes.get(path)
@@ -385,6 +441,7 @@ class LoopbackServer:
     def close(self):
         self.httpd.shutdown()
         self.httpd.server_close()
+        self.udp.close()
 
     def __enter__(self):
         return self

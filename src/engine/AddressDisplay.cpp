@@ -1,0 +1,124 @@
+#include "AddressDisplay.h"
+
+#include <QStringList>
+#include <QUrl>
+
+#include <unicode/uspoof.h>
+
+#include <memory>
+
+namespace {
+
+bool isLatinAlikeCyrillic(char32_t c)
+{
+    static const QString letters = QStringLiteral(u"асԁеһіјӏорԗԛѕԝхуъЬҽпгѵѡ");
+    return letters.contains(QString::fromUcs4(&c, 1));
+}
+
+// A label whose Cyrillic letters all look like Latin ones, as "аррӏе".
+bool isMadeOfLatinAlikeCyrillic(const QString &label)
+{
+    bool anyCyrillic = false;
+    for (const char32_t c : label.toUcs4()) {
+        if (QChar::script(c) != QChar::Script_Cyrillic)
+            continue;
+        if (!isLatinAlikeCyrillic(c))
+            return false;
+        anyCyrillic = true;
+    }
+    return anyCyrillic;
+}
+
+bool hasLatinBeyondAscii(const QString &label)
+{
+    for (const char32_t c : label.toUcs4()) {
+        if (c > 0x7f && QChar::script(c) == QChar::Script_Latin)
+            return true;
+    }
+    return false;
+}
+
+// Sharp s, final sigma and the zero-width joiners: the two IDNA versions
+// read them differently, so one name can lead to two hosts.
+bool hasDeviationCharacter(const QString &label)
+{
+    return label.contains(u'\u00df') || label.contains(u'\u03c2') || label.contains(u'\u200c') ||
+           label.contains(u'\u200d');
+}
+
+class SpoofChecker {
+public:
+    SpoofChecker()
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        m_checker.reset(uspoof_open(&status));
+        uspoof_setRestrictionLevel(m_checker.get(), USPOOF_HIGHLY_RESTRICTIVE);
+        const std::unique_ptr<USet, decltype(&uset_close)> allowed(uset_openEmpty(), &uset_close);
+        uset_addAll(allowed.get(), uspoof_getRecommendedSet(&status));
+        uset_addAll(allowed.get(), uspoof_getInclusionSet(&status));
+        // A long solidus overlay can pass for a slash, a hyphen and a
+        // hyphenation point for ASCII punctuation.
+        for (const UChar32 lookalike : {0x338, 0x2010, 0x2027})
+            uset_remove(allowed.get(), lookalike);
+        uspoof_setAllowedChars(m_checker.get(), allowed.get(), &status);
+        m_ready = U_SUCCESS(status);
+    }
+
+    // Whether a label, in Unicode, is safe to read. A failure of the checker
+    // counts as unsafe.
+    bool isSafe(const QString &label, bool asciiTopLevelDomain) const
+    {
+        if (!m_ready)
+            return false;
+        UErrorCode status = U_ZERO_ERROR;
+        const std::unique_ptr<USpoofCheckResult, decltype(&uspoof_closeCheckResult)> result(
+            uspoof_openCheckResult(&status), &uspoof_closeCheckResult);
+        const int32_t failed = uspoof_check2UTF8(m_checker.get(), label.toUtf8().constData(), -1,
+                                                 result.get(), &status);
+        const URestrictionLevel level =
+            uspoof_getCheckResultRestrictionLevel(result.get(), &status);
+        if (U_FAILURE(status) || failed != 0 || hasDeviationCharacter(label))
+            return false;
+        if (level <= USPOOF_SINGLE_SCRIPT_RESTRICTIVE)
+            return !(asciiTopLevelDomain && isMadeOfLatinAlikeCyrillic(label));
+        // Latin beside Chinese, Japanese or Korean: only its ASCII letters.
+        return !hasLatinBeyondAscii(label);
+    }
+
+private:
+    std::unique_ptr<USpoofChecker, decltype(&uspoof_close)> m_checker{nullptr, &uspoof_close};
+    bool m_ready = false;
+};
+
+bool isSafeToRead(const QString &asciiHost)
+{
+    static const SpoofChecker checker;
+    const QStringList labels = asciiHost.split(u'.');
+    const bool asciiTopLevelDomain = !labels.last().startsWith(QLatin1String("xn--"));
+    for (const QString &label : labels) {
+        const QString unicode = QUrl::fromAce(label.toLatin1(), QUrl::IgnoreIDNWhitelist);
+        if (unicode != label && !checker.isSafe(unicode, asciiTopLevelDomain))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString addressForDisplay(const QUrl &url)
+{
+    const QString shown = url.toString();
+    const QString host = url.host();
+    const QString asciiHost = url.host(QUrl::EncodeUnicode);
+    // Qt's own choice, by a list of top-level domains, is not the one made here.
+    const QString readable = isSafeToRead(asciiHost)
+                                 ? QUrl::fromAce(asciiHost.toLatin1(), QUrl::IgnoreIDNWhitelist)
+                                 : asciiHost;
+    if (readable == host)
+        return shown;
+    // The host is the last thing of its text in the authority, after any user
+    // name, before any port.
+    const QString authority = url.authority();
+    const qsizetype at = shown.indexOf(authority) + authority.lastIndexOf(host);
+    return shown.left(at) + readable + shown.mid(at + host.size());
+}

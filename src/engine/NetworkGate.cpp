@@ -1,0 +1,33 @@
+#include "NetworkGate.h"
+
+#include <QUrl>
+#include <QWebEngineUrlRequestInfo>
+
+namespace {
+
+bool reachesTheNetwork(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+           scheme == QLatin1String("ws") || scheme == QLatin1String("wss");
+}
+
+// The engine itself refuses a local page's loads from the network, but not its
+// WebSockets. What a page holds, frames and workers of any origin included,
+// names it as their first party or initiator. Only a load of the main frame,
+// which replaces the page, is left to the engine: it lets a click of the
+// user's through, and nothing the page does on its own.
+bool comesFromALocalPage(const QWebEngineUrlRequestInfo &info)
+{
+    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
+        return false;
+    return info.firstPartyUrl().isLocalFile() || info.initiator().isLocalFile();
+}
+
+} // namespace
+
+void NetworkGate::interceptRequest(QWebEngineUrlRequestInfo &info)
+{
+    if (reachesTheNetwork(info.requestUrl()) && (m_offline || comesFromALocalPage(info)))
+        info.block(true);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QNetworkCookie>
+#include <QObject>
+
+class QWebEngineProfile;
+
+// Ends at once every connection a profile holds: its pages' WebSockets, event
+// streams and responses still arriving, its workers' and service workers'
+// connections, idle ones kept for later. Qt WebEngine has no call for that,
+// but it starts a profile's network afresh whenever a cache setting changes,
+// which ends them all; the cookies of the session, which live only in the
+// network's memory, are handed on to the new one (sign-ins to a site's sign-in
+// box are not: they are asked for again). The profile must be kept on disk:
+// one in memory alone is never started afresh.
+class NetworkReset : public QObject {
+    Q_OBJECT
+
+public:
+    explicit NetworkReset(QWebEngineProfile *profile);
+
+    void closeAllConnections();
+
+private:
+    void keep(const QNetworkCookie &cookie);
+    void forget(const QNetworkCookie &cookie);
+    void restore(QNetworkCookie cookie);
+
+    QWebEngineProfile *m_profile;
+    QList<QNetworkCookie> m_sessionCookies;
+};

@@ -1,0 +1,105 @@
+"""What reaches a server from a page opened from a local file, and after Work
+Offline: every route a script has aims at the loopback server, which counts
+the requests, connections, WebSocket bytes and datagrams that reached it."""
+
+import time
+import unittest
+
+from harness import E2ETestCase, wait_until
+from desktop import Route  # noqa: E402 (harness makes it importable)
+
+# Each route a script has to a server, run at once on load; the alert says all
+# were tried, and dismissing it tries to leave with the page's text.
+ROUTES_PAGE = """<!doctype html><title>Routes</title><link rel=icon href='data:,'><body>secret
+<script>
+const O = 'ORIGIN', WS = O.replace('http', 'ws');
+const add = (tag, props) => document.body.appendChild(Object.assign(document.createElement(tag), props));
+fetch(O + '/fetch', {mode: 'no-cors'}).catch(() => {});
+const xhr = new XMLHttpRequest(); xhr.open('GET', O + '/xhr'); xhr.send();
+add('img', {src: O + '/image'});
+add('link', {rel: 'stylesheet', href: O + '/css'});
+add('iframe', {src: O + '/frame'});
+navigator.sendBeacon(O + '/beacon', document.body.innerText);
+new EventSource(O + '/events');
+new WebSocket(WS + '/ws');
+new WebSocket(WS.replace('ws:', 'wss:') + '/wss');
+try { new WebTransport(O.replace('http:', 'https:') + '/webtransport'); } catch (e) {}
+new Worker(URL.createObjectURL(new Blob([`fetch('${O}/worker'); new WebSocket('${WS}/worker-ws');`])));
+add('iframe', {sandbox: 'allow-scripts', srcdoc: `<script>new WebSocket('${WS}/sandboxed-ws')<\\/script>`});
+add('iframe', {name: 'child'}).contentWindow.location = O + '/child';
+add('iframe', {name: 'posted'});
+add('form', {action: O + '/form', method: 'post', target: 'posted'}).submit();
+window.open(O + '/window');
+setTimeout(() => { alert('tried'); location = O + '/top?' + encodeURIComponent(document.body.innerText); }, 1000);
+</script>"""
+
+# All but window.open, which the program ignores without a click of the user's.
+REACHED_FROM_A_WEB_PAGE = {"/fetch", "/xhr", "/image", "/css", "/frame", "/beacon", "/events", "/ws",
+                           "/worker", "/worker-ws", "/sandboxed-ws", "/child", "/form", "/top"}
+
+LIVE_PAGE = b"""<!doctype html><title>Live</title><link rel=icon href='data:,'><body>Live
+<script>
+const ws = new WebSocket(location.origin.replace('http', 'ws') + '/ws');
+ws.onopen = () => setInterval(() => ws.readyState == 1 && ws.send('tick'), 100);
+new EventSource('/events');
+fetch('/stream');
+navigator.serviceWorker.register('/sw.js');
+</script>"""
+
+SERVICE_WORKER = b"""self.oninstall = () => self.skipWaiting();
+self.onactivate = event => event.waitUntil(clients.claim());
+self.onfetch = event => event.respondWith(fetch(event.request));
+setInterval(() => fetch('/sw-tick'), 200);"""
+
+
+class Network(E2ETestCase):
+    def start_at(self, home):
+        self.write("home.ad", home.encode() + b"\r\n")
+        return self.start()
+
+    def routes_page(self):
+        return ROUTES_PAGE.replace("ORIGIN", self.server.url("")).encode()
+
+    def try_routes(self, home, box_title):
+        corvane = self.start_at(home)
+        box = wait_until(lambda: corvane.windows(box_title), 30, "the page's alert")[0].decode()
+        corvane.focus(box)
+        corvane.keys("Return")
+
+    def counts(self):
+        return (len(self.server.requests), self.server.connections, self.server.websocket_bytes,
+                self.server.datagrams)
+
+    def test_every_route_of_a_web_page_reaches_the_server(self):
+        self.server.routes["/routes"] = Route(self.routes_page())
+        self.try_routes(self.server.url("/routes"), "^http://127.0.0.1")
+        paths = self.server.requests
+        wait_until(lambda: REACHED_FROM_A_WEB_PAGE <= {p.split("?")[0] for p in paths}, 20, "every route")
+
+    def test_no_route_of_a_local_page_reaches_the_server(self):
+        self.write("local.html", self.routes_page())
+        self.try_routes("local.html", "^Local page$")
+        time.sleep(5)  # as long as a web page's routes take, and then some
+        self.assertEqual(self.counts(), (0, 0, 0, 0))
+
+    def test_work_offline_ends_what_is_open_and_lets_nothing_out(self):
+        self.server.routes.update({
+            "/live": Route(LIVE_PAGE), "/sw.js": Route(SERVICE_WORKER, "text/javascript"),
+            "/events": Route(b"", "text/event-stream", 60),
+            "/stream": Route(b"", "text/plain", 60)})
+        corvane = self.start_at(self.server.url("/live"))
+        wait_until(lambda: self.server.websocket_bytes and "/sw-tick" in self.server.requests
+                   and {"/events", "/stream"} <= set(self.server.requests), 20, "everything open")
+        corvane.focus(corvane.main_window())
+        corvane.keys("ctrl+o")
+        wait_until(lambda: self.server.open_connections == 0, 10, "every connection to end")
+        self.assertEqual(sorted(self.server.aborted), ["/events", "/stream"])
+        before = self.counts()
+        corvane.keys("F5", "ctrl+h")
+        time.sleep(5)
+        self.assertEqual(self.counts(), before)
+        self.assertEqual(self.server.datagrams, 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
