@@ -132,6 +132,8 @@ void frmExplorer::createMenus()
         addItem(mnuFile, "mnuOffline", QStringLiteral("Work Offline"), Qt::CTRL | Qt::Key_O);
     mnuHide = addItem(mnuFile, "mnuHide", QStringLiteral("Hide..."));
     mnuExit = addItem(mnuFile, "mnuExit", QStringLiteral("Exit"), Qt::CTRL | Qt::Key_E);
+    // Also from a box a page has open, which may be the next of many.
+    mnuExit->setShortcutContext(Qt::ApplicationShortcut);
 
     mnuGo = bar->addMenu(QStringLiteral("Go"));
     mnuGo->setObjectName(QStringLiteral("mnuGo"));
