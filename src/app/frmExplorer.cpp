@@ -21,7 +21,6 @@
 #include <QSignalBlocker>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace {
@@ -214,8 +213,7 @@ std::optional<QString> frmExplorer::failureOf(Handler handler)
 
 void frmExplorer::report(const QString &failure)
 {
-    std::fprintf(stderr, "corvane: %s\n", qPrintable(failure));
-    m_dialogs->reportError(this, failure);
+    tellUser(*m_dialogs, this, failure);
 }
 
 void frmExplorer::tickStatus()

@@ -2,6 +2,7 @@
 
 #include "HungPageStopper.h"
 #include "OfflineInterceptor.h"
+#include "ProfileLock.h"
 #include "RendererGonePage.h"
 #include "WebPage.h"
 
@@ -21,8 +22,7 @@ namespace {
 QWebEngineProfile *createPersistentProfile(QObject *parent)
 {
     auto *profile = new QWebEngineProfile(QStringLiteral("browsing"), parent);
-    profile->setPersistentStoragePath(
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/profile");
+    profile->setPersistentStoragePath(profileFolder());
     profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
                           "/profile");
     return profile;
