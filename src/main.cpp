@@ -35,9 +35,9 @@ int main(int argc, char **argv)
         break;
     }
 
+    const ExitSignals exitSignals;
     frmExplorer window(new WebEngineBrowser, new CommonDialog, new SystemTray,
                        std::make_unique<StandardDialogs>());
-    const ExitSignals exitSignals;
     QObject::connect(&exitSignals, &ExitSignals::received, &window, &frmExplorer::exitProgram);
     if (!window.start())
         return 1;

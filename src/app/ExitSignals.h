@@ -8,9 +8,7 @@ class QSocketNotifier;
 // writes a byte to a pipe, and the event loop, whichever is running, even a
 // box's, hears it and emits received(). Ending through Exit lets the engine
 // write its profile out and remove its temporary files. A second signal of the
-// same kind ends the program at once, should that ever hang. Install it once
-// the engine has started: the engine sets these signals back to their defaults
-// when it starts.
+// same kind ends the program at once, should that ever hang.
 class ExitSignals : public QObject {
     Q_OBJECT
 
