@@ -1,7 +1,10 @@
 #include "app/Dialogs.h"
+#include "app/ExitSignals.h"
 #include "app/FileOpenDialog.h"
 #include "app/frmExplorer.h"
+#include "app/openApplication.h"
 #include "engine/EngineProcess.h"
+#include "engine/ProfileLock.h"
 #include "engine/WebEngineBrowser.h"
 #include "tray/SystemTray.h"
 
@@ -11,13 +14,31 @@
 int main(int argc, char **argv)
 {
     prepareEngineProcess();
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = openApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvane"));
     QApplication::setDesktopFileName(QStringLiteral("corvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/corvane.png")));
 
+    StandardDialogs startDialogs;
+    const ProfileLock profileLock;
+    switch (profileLock.state()) {
+    case ProfileLock::State::Held:
+        break;
+    case ProfileLock::State::HeldByAnother:
+        tellUser(startDialogs, nullptr,
+                 QStringLiteral("Corvane is already running; close it first"));
+        return 1;
+    case ProfileLock::State::Unwritable:
+        tellUser(startDialogs, nullptr,
+                 QStringLiteral("%1 cannot be written: cookies and sign-ins will not be kept")
+                     .arg(profileFolder()));
+        break;
+    }
+
+    const ExitSignals exitSignals;
     frmExplorer window(new WebEngineBrowser, new CommonDialog, new SystemTray,
                        std::make_unique<StandardDialogs>());
+    QObject::connect(&exitSignals, &ExitSignals::received, &window, &frmExplorer::exitProgram);
     if (!window.start())
         return 1;
     window.show();

@@ -3,6 +3,14 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <cstdio>
+
+void tellUser(Dialogs &dialogs, QWidget *owner, const QString &message)
+{
+    std::fprintf(stderr, "corvane: %s\n", qPrintable(message));
+    dialogs.reportError(owner, message);
+}
+
 std::optional<QString> StandardDialogs::askText(QWidget *owner, const QString &title,
                                                 const QString &prompt)
 {

@@ -19,6 +19,9 @@ public:
     virtual void reportError(QWidget *owner, const QString &message) = 0;
 };
 
+// Says message on stderr, after the program's name, and in the error report.
+void tellUser(Dialogs &dialogs, QWidget *owner, const QString &message);
+
 // The platform's standard input dialog and message box.
 class StandardDialogs : public Dialogs {
 public:

@@ -6,7 +6,8 @@ class QWidget;
 
 // Lets the window's menu shortcuts win over the key bindings of whatever has
 // the focus. A line edit, for instance, claims Ctrl+E and Ctrl+H for editing
-// before the menu ever sees them.
+// before the menu ever sees them. In other windows, such as a page's boxes,
+// only the application-wide ones win.
 class MenuShortcutPriority : public QObject {
     Q_OBJECT
 
@@ -18,7 +19,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool isMenuShortcut(const QKeySequence &keys) const;
+    bool isMenuShortcut(const QKeySequence &keys, bool inWindow) const;
 
     QWidget *m_window;
 };

@@ -21,7 +21,6 @@
 #include <QSignalBlocker>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace {
@@ -132,6 +131,8 @@ void frmExplorer::createMenus()
         addItem(mnuFile, "mnuOffline", QStringLiteral("Work Offline"), Qt::CTRL | Qt::Key_O);
     mnuHide = addItem(mnuFile, "mnuHide", QStringLiteral("Hide..."));
     mnuExit = addItem(mnuFile, "mnuExit", QStringLiteral("Exit"), Qt::CTRL | Qt::Key_E);
+    // Also from a box a page has open, which may be the next of many.
+    mnuExit->setShortcutContext(Qt::ApplicationShortcut);
 
     mnuGo = bar->addMenu(QStringLiteral("Go"));
     mnuGo->setObjectName(QStringLiteral("mnuGo"));
@@ -212,8 +213,7 @@ std::optional<QString> frmExplorer::failureOf(Handler handler)
 
 void frmExplorer::report(const QString &failure)
 {
-    std::fprintf(stderr, "corvane: %s\n", qPrintable(failure));
-    m_dialogs->reportError(this, failure);
+    tellUser(*m_dialogs, this, failure);
 }
 
 void frmExplorer::tickStatus()

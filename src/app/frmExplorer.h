@@ -35,6 +35,11 @@ public:
     // in which case the program must end with status 1.
     bool start();
 
+public slots:
+    // File, Exit: ends the program.
+    void exitProgram();
+
+public:
     // Window Width and Height in twips: the outer size, frame and menu bar included.
     float windowWidth() const;
     float windowHeight() const;
@@ -50,7 +55,6 @@ protected:
 private slots:
     // Start-up and exit
     void load();
-    void exitProgram();
     // Layout and view modes
     void layoutControls();
     void toggleMaxView();

@@ -9,6 +9,7 @@
 
 void frmExplorer::load()
 {
+    SettingsFiles::RemoveStaleTemporaries();
     QString homeAddress;
     if (SettingsFiles::HomeAddressFileExists()) {
         homeAddress = SettingsFiles::ReadHomeAddress();

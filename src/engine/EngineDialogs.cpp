@@ -1,7 +1,9 @@
 #include "EngineDialogs.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
@@ -47,12 +49,43 @@ QString featureRequest(QWebEnginePage::Feature feature)
     return QStringLiteral("use feature %1").arg(int(feature));
 }
 
-int showMessage(QWidget *owner, QMessageBox::Icon icon, const QUrl &origin, const QString &text,
-                QMessageBox::StandardButtons buttons)
+// Shows box and waits for the user's answer without blocking the window: a
+// page that opens box after box must not keep the user from Exit or the
+// window's close box. Ending the program ends the wait, the box unanswered.
+void waitForAnswer(QDialog &box)
+{
+    QEventLoop wait;
+    QObject::connect(&box, &QDialog::finished, &wait, &QEventLoop::quit);
+    // A message box makes itself modal unless told otherwise.
+    box.setWindowModality(Qt::NonModal);
+    box.show();
+    wait.exec();
+}
+
+// The offer to stop the page asking, when the box is to make it.
+QCheckBox *stopOffer(const bool *stopAsking)
+{
+    return stopAsking ? new QCheckBox(QStringLiteral("&Stop this page from asking again"))
+                      : nullptr;
+}
+
+void keepStopChoice(const QCheckBox *offer, bool *stopAsking)
+{
+    if (offer && offer->isChecked())
+        *stopAsking = true;
+}
+
+// The button the user chose; NoButton when the box went unanswered.
+QMessageBox::StandardButton askInBox(QWidget *owner, QMessageBox::Icon icon, const QUrl &origin,
+                                     const QString &text, QMessageBox::StandardButtons buttons,
+                                     bool *stopAsking)
 {
     QMessageBox box(icon, siteName(origin), text, buttons, owner);
     box.setTextFormat(Qt::PlainText);
-    return box.exec();
+    box.setCheckBox(stopOffer(stopAsking));
+    waitForAnswer(box);
+    keepStopChoice(box.checkBox(), stopAsking);
+    return box.standardButton(box.clickedButton());
 }
 
 // A download's share received, in percent of a known size; the progress
@@ -68,7 +101,8 @@ void showShareReceived(QProgressDialog *progress, const QWebEngineDownloadReques
 // A message in plain text above a few labelled text fields, with OK and Cancel.
 class FormDialog : public QDialog {
 public:
-    FormDialog(QWidget *owner, const QString &title, const QString &message)
+    FormDialog(QWidget *owner, const QString &title, const QString &message,
+               QCheckBox *stopOffer = nullptr)
         : QDialog(owner)
         , m_fields(new QFormLayout)
     {
@@ -82,7 +116,16 @@ public:
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(text);
         layout->addLayout(m_fields);
+        if (stopOffer)
+            layout->addWidget(stopOffer);
         layout->addWidget(m_buttons);
+    }
+
+    // Shows the form and waits: true when the user confirmed it with OK.
+    bool confirmedByUser()
+    {
+        waitForAnswer(*this);
+        return result() == QDialog::Accepted;
     }
 
     // Typing goes to the first field, replacing any text it was given; Tab runs
@@ -111,24 +154,29 @@ private:
 
 } // namespace
 
-void StandardEngineDialogs::alert(QWidget *owner, const QUrl &origin, const QString &message)
+void StandardEngineDialogs::alert(QWidget *owner, const QUrl &origin, const QString &message,
+                                  bool *stopAsking)
 {
-    showMessage(owner, QMessageBox::Information, origin, message, QMessageBox::Ok);
+    askInBox(owner, QMessageBox::Information, origin, message, QMessageBox::Ok, stopAsking);
 }
 
-bool StandardEngineDialogs::confirm(QWidget *owner, const QUrl &origin, const QString &message)
+bool StandardEngineDialogs::confirm(QWidget *owner, const QUrl &origin, const QString &message,
+                                    bool *stopAsking)
 {
-    return showMessage(owner, QMessageBox::Question, origin, message,
-                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    return askInBox(owner, QMessageBox::Question, origin, message,
+                    QMessageBox::Ok | QMessageBox::Cancel, stopAsking) == QMessageBox::Ok;
 }
 
 std::optional<QString> StandardEngineDialogs::prompt(QWidget *owner, const QUrl &origin,
                                                      const QString &message,
-                                                     const QString &defaultText)
+                                                     const QString &defaultText, bool *stopAsking)
 {
-    FormDialog dialog(owner, siteName(origin), message);
+    QCheckBox *offer = stopOffer(stopAsking);
+    FormDialog dialog(owner, siteName(origin), message, offer);
     const QLineEdit *answer = dialog.addField(QString(), defaultText);
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog.confirmedByUser();
+    keepStopChoice(offer, stopAsking);
+    if (!accepted)
         return std::nullopt;
     return answer->text();
 }
@@ -144,28 +192,30 @@ StandardEngineDialogs::askCredentials(QWidget *owner, const QUrl &url, const QSt
     const QLineEdit *user = dialog.addField(QStringLiteral("User name:"), QString());
     const QLineEdit *password =
         dialog.addField(QStringLiteral("Password:"), QString(), QLineEdit::Password);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!dialog.confirmedByUser())
         return std::nullopt;
     return Credentials{user->text(), password->text()};
 }
 
 bool StandardEngineDialogs::allowFeature(QWidget *owner, const QUrl &origin,
-                                         QWebEnginePage::Feature feature)
+                                         QWebEnginePage::Feature feature, bool *stopAsking)
 {
     const QString question =
         QStringLiteral("%1 asks to %2. Allow it?").arg(siteName(origin), featureRequest(feature));
-    return showMessage(owner, QMessageBox::Question, origin, question,
-                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return askInBox(owner, QMessageBox::Question, origin, question,
+                    QMessageBox::Yes | QMessageBox::No, stopAsking) == QMessageBox::Yes;
 }
 
 std::optional<QString> StandardEngineDialogs::saveDownloadAs(QWidget *owner,
                                                              const QString &proposedPath)
 {
-    const QString path =
-        QFileDialog::getSaveFileName(owner, QStringLiteral("Save download as"), proposedPath);
-    if (path.isEmpty())
+    QFileDialog dialog(owner, QStringLiteral("Save download as"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(proposedPath);
+    waitForAnswer(dialog);
+    if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return path;
+    return dialog.selectedFiles().constFirst();
 }
 
 void StandardEngineDialogs::showDownloadProgress(QWidget *owner,

@@ -10,8 +10,14 @@ class QWebEngineDownloadRequest;
 class QWidget;
 
 // The boxes a page can make the engine open, behind an interface so that engine
-// tests can answer them without a person. Each opens over owner; only those
-// that ask a question are modal.
+// tests can answer them without a person. Each opens over owner. Those that ask
+// a question wait for the answer, but leave the window in reach: whatever a
+// page has open, the user can still leave the program, and the wait ends
+// unanswered when the program ends.
+//
+// A page's script dialogs and permission requests take stopAsking: when it is
+// not null, the box offers "Stop this page from asking again" and sets
+// *stopAsking to true when the user takes that offer.
 class EngineDialogs {
 public:
     struct Credentials {
@@ -22,18 +28,21 @@ public:
     virtual ~EngineDialogs() = default;
 
     // A page's alert(): the message, until the user closes the box.
-    virtual void alert(QWidget *owner, const QUrl &origin, const QString &message) = 0;
+    virtual void alert(QWidget *owner, const QUrl &origin, const QString &message,
+                       bool *stopAsking) = 0;
     // A page's confirm(): true when the user said OK.
-    virtual bool confirm(QWidget *owner, const QUrl &origin, const QString &message) = 0;
+    virtual bool confirm(QWidget *owner, const QUrl &origin, const QString &message,
+                         bool *stopAsking) = 0;
     // A page's prompt(): the text confirmed with OK; nothing when cancelled.
     virtual std::optional<QString> prompt(QWidget *owner, const QUrl &origin,
-                                          const QString &message, const QString &defaultText) = 0;
+                                          const QString &message, const QString &defaultText,
+                                          bool *stopAsking) = 0;
     // A server's request for a user name and password; nothing when cancelled.
     virtual std::optional<Credentials> askCredentials(QWidget *owner, const QUrl &url,
                                                       const QString &realm) = 0;
     // A page's request to use feature: true when the user allows it.
-    virtual bool allowFeature(QWidget *owner, const QUrl &origin,
-                              QWebEnginePage::Feature feature) = 0;
+    virtual bool allowFeature(QWidget *owner, const QUrl &origin, QWebEnginePage::Feature feature,
+                              bool *stopAsking) = 0;
     // Where to save a download, proposedPath offered; nothing when cancelled.
     virtual std::optional<QString> saveDownloadAs(QWidget *owner, const QString &proposedPath) = 0;
     // Follows an accepted download while the window goes on working; the user
@@ -48,13 +57,16 @@ public:
 // program's own.
 class StandardEngineDialogs : public EngineDialogs {
 public:
-    void alert(QWidget *owner, const QUrl &origin, const QString &message) override;
-    bool confirm(QWidget *owner, const QUrl &origin, const QString &message) override;
+    void alert(QWidget *owner, const QUrl &origin, const QString &message,
+               bool *stopAsking) override;
+    bool confirm(QWidget *owner, const QUrl &origin, const QString &message,
+                 bool *stopAsking) override;
     std::optional<QString> prompt(QWidget *owner, const QUrl &origin, const QString &message,
-                                  const QString &defaultText) override;
+                                  const QString &defaultText, bool *stopAsking) override;
     std::optional<Credentials> askCredentials(QWidget *owner, const QUrl &url,
                                               const QString &realm) override;
-    bool allowFeature(QWidget *owner, const QUrl &origin, QWebEnginePage::Feature feature) override;
+    bool allowFeature(QWidget *owner, const QUrl &origin, QWebEnginePage::Feature feature,
+                      bool *stopAsking) override;
     std::optional<QString> saveDownloadAs(QWidget *owner, const QString &proposedPath) override;
     void showDownloadProgress(QWidget *owner, QWebEngineDownloadRequest *download) override;
     void downloadEnded(QWidget *owner, bool succeeded, const QString &message) override;

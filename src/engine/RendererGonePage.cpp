@@ -35,6 +35,15 @@ RendererGonePage::RendererGonePage(QWidget *parent)
 void RendererGonePage::describe(QWebEnginePage::RenderProcessTerminationStatus status,
                                 const QString &address)
 {
-    setText(QStringLiteral("%1\n\n%2\n\nRefresh loads the page again.")
-                .arg(whatHappened(status), address));
+    setDescription(whatHappened(status), address);
+}
+
+void RendererGonePage::describeUnanswered(const QString &address)
+{
+    setDescription(QStringLiteral("The page stopped answering, so Stop ended it."), address);
+}
+
+void RendererGonePage::setDescription(const QString &cause, const QString &address)
+{
+    setText(QStringLiteral("%1\n\n%2\n\nRefresh loads the page again.").arg(cause, address));
 }

@@ -14,4 +14,9 @@ public:
     explicit RendererGonePage(QWidget *parent);
 
     void describe(QWebEnginePage::RenderProcessTerminationStatus status, const QString &address);
+    // The renderer was ended because the page no longer answered.
+    void describeUnanswered(const QString &address);
+
+private:
+    void setDescription(const QString &cause, const QString &address);
 };

@@ -1,8 +1,10 @@
 #include "WebEngineBrowser.h"
 
 #include "AddressDisplay.h"
+#include "HungPageStopper.h"
 #include "NetworkGate.h"
 #include "NetworkReset.h"
+#include "ProfileLock.h"
 #include "RendererGonePage.h"
 #include "ScreenMoveRelay.h"
 #include "WebPage.h"
@@ -23,8 +25,7 @@ namespace {
 QWebEngineProfile *createPersistentProfile(QObject *parent)
 {
     auto *profile = new QWebEngineProfile(QStringLiteral("browsing"), parent);
-    profile->setPersistentStoragePath(
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/profile");
+    profile->setPersistentStoragePath(profileFolder());
     profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
                           "/profile");
     return profile;
@@ -41,6 +42,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
     , m_view(new QWebEngineView(this))
     , m_page(new WebPage(m_profile, std::move(dialogs), m_view))
     , m_rendererGone(new RendererGonePage(this))
+    , m_hungPageStopper(new HungPageStopper(m_page))
 {
     m_profile->setUrlRequestInterceptor(m_networkGate);
     m_view->setPage(m_page);
@@ -74,8 +76,12 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo &loading)
     m_busy = loading.status() == QWebEngineLoadingInfo::LoadStartedStatus;
     // A load that was not stopped brings a live page, or the engine's error
     // page, in place of one whose renderer died: even one already under way
-    // when it died.
-    if (loading.status() != QWebEngineLoadingInfo::LoadStoppedStatus)
+    // when it died. One that failed with no renderer left to show it brings
+    // nothing.
+    const bool failedWithoutRenderer =
+        loading.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+        m_page->renderProcessPid() == 0;
+    if (loading.status() != QWebEngineLoadingInfo::LoadStoppedStatus && !failedWithoutRenderer)
         m_layers->setCurrentWidget(m_view);
     // The page commits its address late: until then the location is the one
     // asked for, and once a load ends, stopped or not, the one the page shows.
@@ -97,7 +103,10 @@ void WebEngineBrowser::showRendererGone(QWebEnginePage::RenderProcessTermination
     // died, which Refresh, as for any page, loads again.
     m_busy = false;
     m_location = addressForDisplay(m_view->url());
-    m_rendererGone->describe(status, m_location);
+    if (m_hungPageStopper->takeEnded())
+        m_rendererGone->describeUnanswered(m_location);
+    else
+        m_rendererGone->describe(status, m_location);
     m_layers->setCurrentWidget(m_rendererGone);
 }
 
@@ -122,6 +131,7 @@ void WebEngineBrowser::GoForward()
 void WebEngineBrowser::Stop()
 {
     m_view->triggerPageAction(QWebEnginePage::Stop);
+    m_hungPageStopper->check();
 }
 
 void WebEngineBrowser::Refresh()

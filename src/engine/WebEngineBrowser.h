@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class HungPageStopper;
 class NetworkGate;
 class NetworkReset;
 class QStackedLayout;
@@ -64,6 +65,7 @@ private:
     QWebEngineView *m_view;
     WebPage *m_page;
     RendererGonePage *m_rendererGone;
+    HungPageStopper *m_hungPageStopper;
     QString m_location;
     bool m_busy = false;
     bool m_registerAsBrowser = false;

@@ -4,8 +4,10 @@
 
 #include <QAuthenticator>
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -51,6 +53,7 @@ WebPage::WebPage(QWebEngineProfile *profile, std::unique_ptr<EngineDialogs> dial
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openNewWindowHere);
     // Without an answer, the engine drops every download.
     connect(profile, &QWebEngineProfile::downloadRequested, this, &WebPage::answerDownload);
+    connect(this, &QWebEnginePage::loadingChanged, this, &WebPage::forgetBoxesOnLeaving);
 }
 
 QWidget *WebPage::dialogOwner() const
@@ -58,28 +61,54 @@ QWidget *WebPage::dialogOwner() const
     return QWebEngineView::forPage(this);
 }
 
+template <typename ShowBox> auto WebPage::ask(ShowBox showBox)
+{
+    m_askingPage = url().adjusted(QUrl::RemoveFragment);
+    ++m_boxesShown;
+    ++m_boxesOpen;
+    const auto closed = qScopeGuard([this] { --m_boxesOpen; });
+    // From the second box on: a page that asks again and again would
+    // otherwise leave the user nothing but box after box.
+    return showBox(m_boxesShown > 1 ? &m_stoppedAsking : nullptr);
+}
+
+void WebPage::forgetBoxesOnLeaving(const QWebEngineLoadingInfo &loading)
+{
+    // A reload is the same page, which would otherwise ask all over again.
+    if (loading.status() == QWebEngineLoadingInfo::LoadStartedStatus &&
+        loading.url().adjusted(QUrl::RemoveFragment) != m_askingPage) {
+        m_boxesShown = 0;
+        m_stoppedAsking = false;
+    }
+}
+
 void WebPage::javaScriptAlert(const QUrl &securityOrigin, const QString &message)
 {
-    if (!m_silent)
-        m_dialogs->alert(dialogOwner(), securityOrigin, message);
+    if (mayAsk())
+        ask([&](bool *stopAsking) {
+            m_dialogs->alert(dialogOwner(), securityOrigin, message, stopAsking);
+        });
 }
 
 bool WebPage::javaScriptConfirm(const QUrl &securityOrigin, const QString &message)
 {
     // A silent "no" to the leave question would keep the user on the page they
     // asked to leave, with no word why.
-    if (m_silent)
+    if (!mayAsk())
         return isLeavePageQuestion(message);
-    return m_dialogs->confirm(dialogOwner(), securityOrigin, message);
+    return ask([&](bool *stopAsking) {
+        return m_dialogs->confirm(dialogOwner(), securityOrigin, message, stopAsking);
+    });
 }
 
 bool WebPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &message,
                                const QString &defaultText, QString *result)
 {
-    if (m_silent)
+    if (!mayAsk())
         return false;
-    const std::optional<QString> answer =
-        m_dialogs->prompt(dialogOwner(), securityOrigin, message, defaultText);
+    const std::optional<QString> answer = ask([&](bool *stopAsking) {
+        return m_dialogs->prompt(dialogOwner(), securityOrigin, message, defaultText, stopAsking);
+    });
     if (answer)
         *result = *answer;
     return answer.has_value();
@@ -101,8 +130,15 @@ void WebPage::answerAuthentication(const QUrl &requestUrl, QAuthenticator *authe
 
 void WebPage::answerFeatureRequest(const QUrl &securityOrigin, Feature feature)
 {
+    const std::pair question(securityOrigin, feature);
+    if (m_featuresAsked.contains(question))
+        return;
+    m_featuresAsked.append(question);
     const bool allowed =
-        !m_silent && m_dialogs->allowFeature(dialogOwner(), securityOrigin, feature);
+        mayAsk() && ask([&](bool *stopAsking) {
+            return m_dialogs->allowFeature(dialogOwner(), securityOrigin, feature, stopAsking);
+        });
+    m_featuresAsked.removeOne(question);
     setFeaturePermission(securityOrigin, feature,
                          allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
 }

@@ -5,18 +5,22 @@
 #include <QWebEnginePage>
 
 #include <memory>
+#include <utility>
 
 class DownloadSaver;
 class QAuthenticator;
 class QWebEngineDownloadRequest;
+class QWebEngineLoadingInfo;
 class QWebEngineNewWindowRequest;
 
 // The page's policy for everything that would open a box or another window:
 // script dialogs, sign-in and permission requests, downloads, new windows and
 // broken certificates. While silent, no box is shown and each request is
 // answered as if the user had cancelled or refused; otherwise the user is
-// asked through dialogs. Its profile must be its own, as its downloads are
-// taken for the page's.
+// asked through dialogs. From a page's second script dialog or permission
+// request on, the box offers to stop the page asking: once taken, the page's
+// further ones are answered as while silent, until a load of another page.
+// Its profile must be its own, as its downloads are taken for the page's.
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 
@@ -25,6 +29,8 @@ public:
 
     bool isSilent() const { return m_silent; }
     void setSilent(bool silent) { m_silent = silent; }
+    // True while a box of the page's waits for the user.
+    bool isAsking() const { return m_boxesOpen > 0; }
 
 protected:
     void javaScriptAlert(const QUrl &securityOrigin, const QString &message) override;
@@ -33,6 +39,11 @@ protected:
                           const QString &defaultText, QString *result) override;
 
 private:
+    // Whether the page's script dialogs and permission requests may be shown.
+    bool mayAsk() const { return !m_silent && !m_stoppedAsking; }
+    // Runs showBox, which takes the stop offer, counting the box as the page's.
+    template <typename ShowBox> auto ask(ShowBox showBox);
+    void forgetBoxesOnLeaving(const QWebEngineLoadingInfo &loading);
     void answerAuthentication(const QUrl &requestUrl, QAuthenticator *authenticator);
     void answerFeatureRequest(const QUrl &securityOrigin, Feature feature);
     void answerDownload(QWebEngineDownloadRequest *download);
@@ -42,4 +53,12 @@ private:
     std::unique_ptr<EngineDialogs> m_dialogs;
     DownloadSaver *m_downloads;
     bool m_silent = false;
+    int m_boxesOpen = 0;
+    // Of the page last asking, since the last load of another page.
+    QUrl m_askingPage;
+    int m_boxesShown = 0;
+    bool m_stoppedAsking = false;
+    // Permission questions in a box now: the engine asks again and again while
+    // one is open, and one answer settles them all.
+    QList<std::pair<QUrl, Feature>> m_featuresAsked;
 };

@@ -3,7 +3,9 @@
 #include "RunTimeError.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -19,9 +21,20 @@ namespace {
 constexpr char StartMaxMarkerText[] = "Maximised on start-up";
 constexpr qsizetype ReadChunkBytes = 64 * 1024;
 
+// A directory deleted while it is current has no links left; every file
+// operation in it fails, with reasons that do not say why.
+bool currentDirectoryIsGone()
+{
+    struct stat status;
+    return ::stat(".", &status) == 0 && status.st_nlink == 0;
+}
+
 [[noreturn]] void fail(const char *fileName, const QString &reason)
 {
-    throw RunTimeError(QString::fromLatin1(fileName) + QStringLiteral(": ") + reason);
+    throw RunTimeError(QString::fromLatin1(fileName) + QStringLiteral(": ") +
+                       (currentDirectoryIsGone()
+                            ? QStringLiteral("the current directory has been deleted")
+                            : reason));
 }
 
 // The existence test: an entry of exactly that name in the current directory
@@ -176,6 +189,21 @@ void DeleteStartMaxMarker()
     QFile file(QString::fromLatin1(StartMaxMarkerFileName));
     if (!file.remove())
         fail(StartMaxMarkerFileName, file.errorString());
+}
+
+void RemoveStaleTemporaries()
+{
+    // QSaveFile's own pattern: the file's name, a dot and six random letters.
+    static const QRegularExpression temporary(
+        QStringLiteral("^(%1|%2)\\.[A-Za-z]{6}$")
+            .arg(QRegularExpression::escape(QString::fromLatin1(HomeAddressFileName)),
+                 QRegularExpression::escape(QString::fromLatin1(StartMaxMarkerFileName))));
+    QDir here(QStringLiteral("."));
+    for (const QString &name : here.entryList(QDir::Files | QDir::NoSymLinks)) {
+        // Best effort: one that cannot be removed harms nothing.
+        if (temporary.match(name).hasMatch())
+            here.remove(name);
+    }
 }
 
 } // namespace SettingsFiles

@@ -25,4 +25,8 @@ bool StartMaxMarkerExists();
 void CreateStartMaxMarker();
 void DeleteStartMaxMarker();
 
+// Removes what a write cut short by a kill left behind: the temporary files
+// "home.ad.XXXXXX" and "max.dat.XXXXXX" (six letters) of our own writes.
+void RemoveStaleTemporaries();
+
 } // namespace SettingsFiles

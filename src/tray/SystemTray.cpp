@@ -3,6 +3,7 @@
 #include "RunTimeError.h"
 
 #include <QDBusInterface>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 
@@ -45,8 +46,9 @@ void SystemTray::showIcon()
 
 void SystemTray::setIconFile(const QString &fileName)
 {
-    // A missing or unreadable file leaves the program's own icon in place.
-    const QIcon icon(fileName);
+    // A missing or unreadable file leaves the program's own icon in place, and
+    // so does anything but a regular file: reading a FIFO would hang the window.
+    const QIcon icon(QFileInfo(fileName).isFile() ? fileName : QString());
     m_icon->setIcon(icon.availableSizes().isEmpty() ? QGuiApplication::windowIcon() : icon);
 }
 

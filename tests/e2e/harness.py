@@ -22,10 +22,11 @@ DEFAULT_HOME = b"https://duckduckgo.com/\r\n"
 class Corvane:
     """The program started in a working directory on a desktop."""
 
-    def __init__(self, desktop, directory):
+    def __init__(self, desktop, directory, env=None):
         self.desktop = desktop
         self.stderr = tempfile.TemporaryFile()
-        self.process = desktop.start(CORVANE, cwd=directory, stderr=self.stderr)
+        self.process = desktop.start(CORVANE, cwd=directory, stderr=self.stderr,
+                                     env={**desktop.env, **(env or {})})
 
     def windows(self, name):
         out = self.desktop.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
@@ -122,7 +123,7 @@ class E2ETestCase(unittest.TestCase):
         with open(self.path(name), "rb") as f:
             return f.read()
 
-    def start(self):
-        corvane = Corvane(self.desktop, self.directory)
+    def start(self, directory=None, env=None):
+        corvane = Corvane(self.desktop, directory or self.directory, env)
         self.addCleanup(corvane.close)
         return corvane

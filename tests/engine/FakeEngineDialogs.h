@@ -11,19 +11,22 @@
 // Answers the engine's boxes instead of a person, and notes each box shown.
 class FakeEngineDialogs : public EngineDialogs {
 public:
-    void alert(QWidget *, const QUrl &, const QString &message) override
+    void alert(QWidget *, const QUrl &, const QString &message, bool *stopAsking) override
     {
         shown << "alert " + message;
+        answerStopOffer(stopAsking);
     }
-    bool confirm(QWidget *, const QUrl &, const QString &message) override
+    bool confirm(QWidget *, const QUrl &, const QString &message, bool *stopAsking) override
     {
         shown << "confirm " + message;
+        answerStopOffer(stopAsking);
         return confirmAnswer;
     }
     std::optional<QString> prompt(QWidget *, const QUrl &, const QString &message,
-                                  const QString &defaultText) override
+                                  const QString &defaultText, bool *stopAsking) override
     {
         shown << QStringLiteral("prompt %1 [%2]").arg(message, defaultText);
+        answerStopOffer(stopAsking);
         return promptAnswer;
     }
     std::optional<Credentials> askCredentials(QWidget *, const QUrl &url,
@@ -32,11 +35,13 @@ public:
         shown << QStringLiteral("sign in to %1 at %2").arg(realm, url.toString());
         return credentials;
     }
-    bool allowFeature(QWidget *, const QUrl &origin, QWebEnginePage::Feature feature) override
+    bool allowFeature(QWidget *, const QUrl &origin, QWebEnginePage::Feature feature,
+                      bool *stopAsking) override
     {
         shown << QStringLiteral("allow %1 for %2")
                      .arg(QMetaEnum::fromType<QWebEnginePage::Feature>().valueToKey(feature),
                           origin.toString());
+        answerStopOffer(stopAsking);
         return allowFeatures;
     }
     std::optional<QString> saveDownloadAs(QWidget *, const QString &proposedPath) override
@@ -54,9 +59,21 @@ public:
     }
 
     QStringList shown;
+    // For each box shown, whether it offered to stop the page asking.
+    QList<bool> stopOffered;
+    // Taken at the first offer.
+    bool takeStopOffer = false;
     bool confirmAnswer = true;
     std::optional<QString> promptAnswer;
     std::optional<Credentials> credentials;
     bool allowFeatures = true;
     std::optional<QString> savePath;
+
+private:
+    void answerStopOffer(bool *stopAsking)
+    {
+        stopOffered << (stopAsking != nullptr);
+        if (stopAsking && takeStopOffer)
+            *stopAsking = true;
+    }
 };

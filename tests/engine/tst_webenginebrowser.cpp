@@ -3,6 +3,7 @@
 #include "TempWorkingDir.h"
 #include "TestMain.h"
 #include "app/Twips.h"
+#include "engine/HungPageStopper.h"
 
 #include <QApplication>
 #include <QDir>
@@ -128,6 +129,10 @@ void tst_WebEngineBrowser::busyEndsWhenStopped()
     // The page still shown is the one the location names.
     QCOMPARE(m_browser->LocationURL(), location("/one"));
     QCOMPARE(m_engine->title(), QString("One"));
+    // A page that answers keeps its renderer: only a hung one is ended.
+    const qint64 renderer = m_engine->page()->renderProcessPid();
+    QTest::qWait(HungPageStopper::GraceMs + 1000);
+    QCOMPARE(m_engine->page()->renderProcessPid(), renderer);
 }
 
 void tst_WebEngineBrowser::busyFollowsALoadThatReplacesAnother()

@@ -1,0 +1,281 @@
+"""The program against hostile pages, signals, a second instance and odd
+files: the user can always leave, and nothing is lost."""
+
+import os
+import resource
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+from harness import CORVANE, E2ETestCase, wait_until
+from desktop import Route
+
+FILE_MENU_X, OPTIONS_MENU_X = 20, 140
+HIDE_ITEM, EXIT_ITEM, SILENT_ITEM = 4, 5, 3
+BOX = r"^http://127\.0\.0\.1"  # a page's box is titled with its site
+
+ALERT_LOOP = "<script>for (;;) alert('again')</script>"
+PROMPT_LOOP = "<script>for (;;) prompt('again')</script>"
+LOCATION_LOOP = """<script>setInterval(() => navigator.geolocation.getCurrentPosition(
+    () => {}, () => fetch('/refused')), 300)</script>"""
+ALERT_CHAIN = """<script>let n = 0;
+    (function again() { alert('box ' + n); fetch('/answered?n=' + n++); setTimeout(again, 200) })()
+    </script>"""
+STORE = """<script>const v = location.search.slice(1);
+    document.cookie = 'kept=' + v + '; max-age=86400'; localStorage.kept = v;
+    fetch('/stored')</script>"""
+CHECK = "<script>fetch('/seen?' + document.cookie + '&storage=' + localStorage.kept)</script>"
+
+
+def serve_big_download(server):
+    """Makes server answer /big.bin with 1 GiB to download, as fast as it is taken."""
+    plain = server.answer
+
+    def answer(request, path, query):
+        if path != "/big.bin":
+            return plain(request, path, query)
+        request.send_response(200)
+        request.send_header("Content-Type", "application/octet-stream")
+        request.send_header("Content-Length", str(1 << 30))
+        request.end_headers()
+        try:
+            for _ in range(1024):
+                request.wfile.write(bytes(1 << 20))
+        except ConnectionError:
+            pass
+
+    server.answer = answer
+
+
+class Hostile(E2ETestCase):
+    def setUp(self):
+        super().setUp()
+        self.page("/home", "Home")
+
+    def page(self, path, body):
+        self.server.routes[path] = Route(f"<html><body>{body}</body></html>".encode())
+
+    def start_at(self, path):
+        self.write("home.ad", self.server.url(path).encode() + b"\r\n")
+        corvane = self.start()
+        return corvane, corvane.main_window()
+
+    def go_to(self, corvane, window, path):
+        corvane.focus(window)
+        corvane.click_address_box(window)
+        corvane.type(self.server.url(path))
+        corvane.keys("Return")
+
+    def box(self, corvane):
+        return wait_until(lambda: corvane.windows(BOX), 15, "a page's box")[0].decode()
+
+    def test_exit_and_the_close_box_end_the_program_whatever_box_a_page_has_open(self):
+        rows = [(ALERT_LOOP, "ctrl+e"), (ALERT_LOOP, "menu"), (ALERT_LOOP, "close box"),
+                (PROMPT_LOOP, "ctrl+e"), (LOCATION_LOOP, "ctrl+e"), (LOCATION_LOOP, "close box")]
+        for page, way in rows:
+            with self.subTest(page=page[:40], way=way):
+                self.page("/trap", page)
+                corvane, window = self.start_at("/trap")
+                try:
+                    corvane.focus(self.box(corvane))
+                    if way == "ctrl+e":
+                        corvane.keys("ctrl+e")
+                    elif way == "menu":
+                        corvane.focus(window)
+                        corvane.open_menu_item(window, FILE_MENU_X, EXIT_ITEM)
+                    else:
+                        corvane.focus(window)
+                        corvane.keys("alt+F4")
+                    self.assertEqual(corvane.wait_exit(), 0)
+                finally:
+                    corvane.close()
+
+    def test_from_its_second_box_a_page_can_be_stopped_from_asking_until_another_page(self):
+        # The first box has no such offer: Alt+S there does nothing.
+        rows = [(ALERT_CHAIN, "Return", "/answered"), (LOCATION_LOOP, "Escape", "/refused")]
+        self.page("/other", "<script>alert('other page')</script>")
+        for page, answer, answered in rows:
+            with self.subTest(page=page[:40]):
+                self.page("/asking", page)
+                corvane, window = self.start_at("/asking")
+                try:
+                    for _ in range(2):
+                        box = self.box(corvane)
+                        corvane.focus(box)
+                        corvane.keys("alt+s", answer)
+                        wait_until(lambda: box.encode() not in corvane.windows(BOX), 10,
+                                   "the box to close")
+                    # The page runs on, its boxes answered unseen.
+                    def answers():
+                        return sum(1 for r in self.server.requests if r.startswith(answered))
+                    before = answers()
+                    wait_until(lambda: answers() >= before + 3, 10, "the page's further answers")
+                    self.assertEqual(corvane.windows(BOX), [])
+                    self.go_to(corvane, window, "/other")
+                    self.box(corvane)
+                finally:
+                    corvane.close()
+
+    def test_exit_signals_end_like_exit_keeping_what_pages_stored(self):
+        self.page("/store", STORE)
+        self.page("/check", CHECK)
+        for number, to_group in [(signal.SIGTERM, False), (signal.SIGINT, True),
+                                 (signal.SIGHUP, True)]:
+            with self.subTest(signal=number.name):
+                corvane, window = self.start_at(f"/store?{number.name}")
+                try:
+                    wait_until(lambda: self.server.count("/stored"), 10, "the values stored")
+                    self.server.requests.clear()
+                    time.sleep(3)
+                    # Ctrl+C and a closed terminal reach the whole process group.
+                    (os.killpg if to_group else os.kill)(corvane.process.pid, number)
+                    self.assertEqual(corvane.wait_exit(), 0)
+                finally:
+                    corvane.close()
+                corvane, window = self.start_at("/check")
+                try:
+                    seen = wait_until(lambda: [r for r in self.server.requests
+                                               if r.startswith("/seen")], 10, "the check")[0]
+                    self.assertEqual(seen, f"/seen?kept={number.name}&storage={number.name}")
+                finally:
+                    corvane.close()
+
+    def test_sigterm_with_the_save_dialog_open_leaves_no_partial_download(self):
+        serve_big_download(self.server)
+        data = os.environ.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share"))
+        self.write("home.ad", self.server.url("/big.bin").encode() + b"\r\n")
+        corvane = self.start()
+        wait_until(lambda: corvane.windows("^Save download as"), 20, "the save dialog")
+        time.sleep(2)  # the engine downloads while the user chooses
+        corvane.process.send_signal(signal.SIGTERM)
+        self.assertEqual(corvane.wait_exit(), 0)
+        big = [os.path.join(d, f) for d, _, files in os.walk(data) for f in files
+               if os.path.getsize(os.path.join(d, f)) > 10 << 20]
+        self.assertEqual(big, [])
+
+    def test_a_second_instance_is_refused_and_a_crashed_one_leaves_no_lock(self):
+        first, window = self.start_at("/home")
+        elsewhere = tempfile.mkdtemp(prefix="corvane-second-")
+        self.addCleanup(shutil.rmtree, elsewhere, True)
+        second = self.start(elsewhere)
+        box = wait_until(lambda: second.windows("^Corvane$"), 20, "the second one's box")[0]
+        self.assertIn("corvane: Corvane is already running; close it first\n",
+                      second.error_output())
+        second.focus(box.decode())
+        second.keys("Return")
+        self.assertEqual(second.wait_exit(), 1)
+        self.assertIsNone(first.process.poll())
+        self.assertEqual(first.windows("^Corvane$"), [window.encode()])
+
+        first.process.kill()
+        first.wait_exit()
+        third, window = self.start_at("/home")
+        third.focus(window)
+        third.keys("ctrl+e")
+        self.assertEqual(third.wait_exit(), 0)
+
+    def test_hide_with_a_fifo_for_the_icon_file_does_not_hang(self):
+        os.mkfifo(self.path("Icon.ico"))
+        self.desktop.start_tray_host()
+        corvane, window = self.start_at("/home")
+        corvane.focus(window)
+        corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
+        wait_until(lambda: not corvane.windows("^Corvane$"), 10, "the window to hide")
+        icon = wait_until(corvane.tray_icons, 10, "the tray icon")[0].decode()
+        self.desktop.run("xdotool", "mousemove", "--window", icon, "8", "8",
+                         "click", "--repeat", "2", "--delay", "80", "1")
+        window = wait_until(lambda: corvane.windows("^Corvane$"), 10, "the window back")[0]
+        corvane.focus(window.decode())
+        corvane.keys("ctrl+e")
+        self.assertEqual(corvane.wait_exit(), 0)
+
+    def test_stop_ends_a_page_that_never_yields_so_its_site_can_be_left(self):
+        self.page("/next", "<script>fetch('/next-shown')</script>")
+        for page, silent in [("<script>for (;;) {}</script>", False), (ALERT_LOOP, True)]:
+            with self.subTest(page=page, silent=silent):
+                self.page("/loop", page)
+                self.server.requests.clear()
+                corvane, window = self.start_at("/home")
+                try:
+                    wait_until(lambda: self.server.count("/home"), 10, "the home page")
+                    if silent:
+                        corvane.focus(window)
+                        corvane.open_menu_item(window, OPTIONS_MENU_X, SILENT_ITEM)
+                    self.go_to(corvane, window, "/loop")
+                    wait_until(lambda: self.server.count("/loop"), 10, "the looping page")
+                    time.sleep(1)
+                    self.go_to(corvane, window, "/next")
+                    wait_until(lambda: self.server.count("/next"), 10, "the next page asked for")
+                    corvane.keys("ctrl+s")
+                    time.sleep(5)
+                    self.go_to(corvane, window, "/next")
+                    wait_until(lambda: self.server.count("/next-shown"), 15, "the next page shown")
+                finally:
+                    corvane.close()
+
+    def test_without_a_display_one_line_and_status_one(self):
+        rows = [{}, {"DISPLAY": ":4093"}]
+        for extra in rows:
+            with self.subTest(display=extra):
+                env = {k: v for k, v in os.environ.items()
+                       if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+                run = subprocess.run(
+                    [CORVANE], cwd=self.directory, env={**env, **extra}, capture_output=True,
+                    timeout=30, text=True,
+                    preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_CORE, (-1, -1)))
+                lines = [line for line in run.stderr.splitlines() if "sandbox" not in line]
+                self.assertEqual(run.returncode, 1)
+                self.assertEqual(len(lines), 1, run.stderr)
+                self.assertTrue(lines[0].startswith("corvane: cannot open the display"), lines)
+                self.assertEqual([f for f in os.listdir(self.directory) if "core" in f], [])
+
+    def test_an_unwritable_home_is_said_once_and_the_program_runs_on(self):
+        self.write("blocked", b"a file where the home folder would be")
+        blocked = self.path("blocked")
+        env = {"HOME": blocked + "/home", "XDG_DATA_HOME": blocked + "/data",
+               "XDG_CACHE_HOME": blocked + "/cache", "XDG_CONFIG_HOME": blocked + "/config"}
+        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        corvane = self.start(env=env)
+        said = "cookies and sign-ins will not be kept"
+        wait_until(lambda: said in corvane.error_output(), 20, "the warning")
+        box = wait_until(lambda: corvane.windows("^Corvane$"), 20, "the box")[0].decode()
+        corvane.focus(box)
+        corvane.keys("Return")
+        wait_until(lambda: self.server.count("/home"), 20, "the home page")
+        window = corvane.main_window()
+        corvane.focus(window)
+        corvane.keys("ctrl+e")
+        self.assertEqual(corvane.wait_exit(), 0)
+        self.assertEqual(corvane.error_output().count(said), 1)
+
+    def test_set_home_in_a_deleted_directory_says_so(self):
+        corvane, window = self.start_at("/home")
+        for name in os.listdir(self.directory):
+            os.remove(self.path(name))
+        os.rmdir(self.directory)
+        corvane.focus(window)
+        corvane.keys("ctrl+n")
+        dialog = wait_until(lambda: corvane.windows("^Home Address"), 10, "the input dialog")[0]
+        corvane.focus(dialog.decode())
+        corvane.type("http://127.0.0.1:9/new")
+        corvane.keys("Return")
+        wait_until(lambda: "home.ad: the current directory has been deleted"
+                   in corvane.error_output(), 10, "the report")
+        os.mkdir(self.directory)  # for the clean-up
+
+    def test_stale_temporaries_of_ours_are_removed_at_start_up(self):
+        ours = ["home.ad.AbCdEf", "max.dat.XyZabc"]
+        others = ["home.ad.AbC123", "home.ad.keep", "home.ad.AbCdEfG", "max.dat.Xyz-bc"]
+        for name in ours + others:
+            self.write(name, b"http://127.0.0.1:9/half\r\n")
+        corvane, window = self.start_at("/home")
+        self.assertEqual(sorted(f for f in os.listdir(self.directory) if f.count(".") > 1),
+                         sorted(others))
+        self.assertEqual(self.read("home.ad"), self.server.url("/home").encode() + b"\r\n")
+
+
+if __name__ == "__main__":
+    unittest.main()
