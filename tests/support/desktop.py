@@ -33,6 +33,11 @@ ITEM = "org.kde.StatusNotifierItem"
 ITEM_PATH = "/StatusNotifierItem"
 
 
+# How long a server of the test desktop may take to start: a tenth of a second
+# as a rule, but seconds on a machine busy with builds.
+SERVER_START_LIMIT = 30
+
+
 def wait_until(predicate, timeout, what):
     """predicate's first true value, asked every 50 ms for at most timeout seconds."""
     deadline = time.monotonic() + timeout
@@ -148,7 +153,7 @@ class Desktop:
             self.env.update(DISPLAY=":" + display, QT_QPA_PLATFORM="xcb")
             self.start("openbox", "--sm-disable")
             wait_until(lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
-                       10, "the window manager")
+                       SERVER_START_LIMIT, "the window manager")
         except BaseException:
             self.close()
             raise
@@ -162,7 +167,7 @@ class Desktop:
             stderr=subprocess.DEVNULL, start_new_session=True))
         os.close(write_end)
         with os.fdopen(read_end, "rb") as pipe:
-            line = pipe.readline().strip() if select.select([pipe], [], [], 10)[0] else b""
+            line = pipe.readline().strip() if select.select([pipe], [], [], SERVER_START_LIMIT)[0] else b""
         if not line:
             raise AssertionError(f"{what} did not start")
         return line.decode()
@@ -180,7 +185,8 @@ class Desktop:
         """An XEmbed notification area for tray icons, docked at the top right."""
         self.start("trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
                    "--height", "32", "--SetDockType", "true")
-        wait_until(lambda: self.run("xdotool", "search", "--class", "trayer"), 10, "the tray host")
+        wait_until(lambda: self.run("xdotool", "search", "--class", "trayer"), SERVER_START_LIMIT,
+                   "the tray host")
 
     def start_session_bus(self):
         """A private D-Bus session bus, the only one this desktop's clients see."""
@@ -195,7 +201,7 @@ class Desktop:
         if "DBUS_SESSION_BUS_ADDRESS" not in self.env:
             self.start_session_bus()
         self.start(sys.executable, "-B", os.path.abspath(__file__), "status-notifier-watcher")
-        wait_until(lambda: self.has_owner(WATCHER), 10, "the StatusNotifierWatcher")
+        wait_until(lambda: self.has_owner(WATCHER), SERVER_START_LIMIT, "the StatusNotifierWatcher")
 
     def start_accessibility(self):
         """Switches accessibility on, as a screen reader does, so that programs
