@@ -146,8 +146,11 @@ setTimeout(() => location.replace('/busy/reload?run=' + run + '&load=' + load),
 
 
 def busy_page(script):
+    # The icon is named, so that the engine does not ask the server for one at
+    # every new address, as often as its UI thread gets round to it.
     return f"""<!doctype html>
-<html><head><meta charset="utf-8"><title>Busy</title>{LOAD_BEACON}</head>
+<html><head><meta charset="utf-8"><title>Busy</title><link rel="icon" href="data:,">
+{LOAD_BEACON}</head>
 <body><h1>Busy</h1><script>
 const run = new URLSearchParams(location.search).get('run') || '';
 addEventListener('load', () => {{
