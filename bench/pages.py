@@ -113,10 +113,59 @@ def heavy_page():
     return ("".join(head) + "".join(body) + "</body></html>").encode()
 
 
+# Pages that keep the window's status busy, each a way real pages do it: an
+# address kept in step with scrolling or a player's position, a title and hash
+# redrawn every frame, a frame that keeps loading.
+BUSY_SCRIPTS = {
+    # 1000 addresses a second: the timer is clamped to 4 ms once it nests, so
+    # each call catches up to one address per millisecond since the start.
+    "/busy/address": """let made = 0;
+const began = performance.now();
+setInterval(() => {
+  for (const due = Math.floor(performance.now() - began); made < due; ++made)
+    history.replaceState(null, '', '?run=' + run + '&at=' + made);
+}, 1);""",
+    "/busy/animation": """let frame = 0;
+(function next() {
+  ++frame;
+  document.title = 'Frame ' + frame;
+  location.hash = String(frame);
+  requestAnimationFrame(next);
+})();""",
+    # 20 loads a second in a frame of the page.
+    "/busy/iframe": """const child = document.createElement('iframe');
+document.body.append(child);
+let load = 0;
+setInterval(() => { child.src = '/busy/child?load=' + load++; }, 50);""",
+    # 20 loads a second of the page itself, each with an address of its own:
+    # the engine is busy during each load, idle between them.
+    "/busy/reload": """const load = Number(new URLSearchParams(location.search).get('load')) + 1;
+setTimeout(() => location.replace('/busy/reload?run=' + run + '&load=' + load),
+           50 - performance.now() % 50);""",
+}
+
+
+def busy_page(script):
+    # The icon is named, so that the engine does not ask the server for one at
+    # every new address, as often as its UI thread gets round to it.
+    return f"""<!doctype html>
+<html><head><meta charset="utf-8"><title>Busy</title><link rel="icon" href="data:,">
+{LOAD_BEACON}</head>
+<body><h1>Busy</h1><script>
+const run = new URLSearchParams(location.search).get('run') || '';
+addEventListener('load', () => {{
+{script}
+}});
+</script></body></html>""".encode()
+
+
 def resources():
     """Every resource the server serves, by path, as (content type, bytes)."""
     served = {"/small": ("text/html; charset=utf-8", small_page()),
               "/heavy": ("text/html; charset=utf-8", heavy_page())}
+    served.update((path, ("text/html; charset=utf-8", busy_page(script)))
+                  for path, script in BUSY_SCRIPTS.items())
+    served["/busy/child"] = ("text/html; charset=utf-8", b"<!doctype html><p>Child</p>")
     for i in range(IMAGE_COUNT):
         served[f"/img/{i}.png"] = ("image/png", png(*IMAGE_SIZE, i))
     for i in range(SCRIPT_COUNT):

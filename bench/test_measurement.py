@@ -126,7 +126,7 @@ class LoopbackServerTest(unittest.TestCase):
             self.assertGreater(len(script), 10_000)
 
     def test_both_pages_report_their_load_event_with_their_run(self):
-        for page in ("/small", "/heavy"):
+        for page in ("/small", "/heavy", *pages.BUSY_SCRIPTS):
             with self.subTest(page=page):
                 self.assertIn(pages.LOAD_BEACON.encode(), self.get(page)[2])
         self.assertIn("get('run')", pages.LOAD_BEACON)

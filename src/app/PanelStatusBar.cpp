@@ -1,5 +1,6 @@
 #include "PanelStatusBar.h"
 
+#include "OncePerFrame.h"
 #include "Twips.h"
 
 #include <QLabel>
@@ -27,10 +28,31 @@ const std::array<PanelLook, 3> Looks{{
     {"panel3", "", Qt::AlignLeft | Qt::AlignVCenter, QFrame::Sunken, 100, 1},
 }};
 
+// Keeps one panel at its own full size, without a layout: the text of a panel
+// whose width never depends on it then asks nothing of the bar's layout when it
+// changes (a label's new text always does, through its parent's layout).
+class LayoutFreeHost : public QWidget {
+public:
+    LayoutFreeHost(QLabel *panel, QWidget *bar)
+        : QWidget(bar)
+        , m_panel(panel)
+    {
+        panel->setParent(this);
+        setMinimumSize(panel->minimumWidth(), panel->sizeHint().height());
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *) override { m_panel->setGeometry(rect()); }
+
+private:
+    QLabel *m_panel;
+};
+
 } // namespace
 
 PanelStatusBar::PanelStatusBar(QWidget *parent)
     : QStatusBar(parent)
+    , m_showTexts(new OncePerFrame(this, [this] { showTexts(); }))
 {
     QFont bold(QStringLiteral("Sans Serif"));
     bold.setPointSizeF(8.25);
@@ -40,14 +62,22 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
     const float twipsPerPixel = Twips::perPixelX(this);
     for (std::size_t i = 0; i < Looks.size(); ++i) {
         const PanelLook &look = Looks[i];
-        auto *label = new QLabel(QString::fromLatin1(look.text), this);
+        m_texts[i] = QString::fromLatin1(look.text);
+        auto *label = new QLabel(m_texts[i], this);
         label->setObjectName(QString::fromLatin1(look.name));
+        // An address is shown as it reads, never as markup.
+        label->setTextFormat(Qt::PlainText);
         label->setAlignment(look.alignment);
         label->setFrameStyle(QFrame::Panel | look.bevel);
         label->setContentsMargins(1, 0, 1, 0);
         label->setMinimumWidth(int(std::lround(look.minimumWidth / twipsPerPixel)));
-        addWidget(label, look.stretch);
+        // The panel that takes the rest of the bar is as wide whatever its text.
+        if (look.stretch)
+            addWidget(new LayoutFreeHost(label, this), look.stretch);
+        else
+            addWidget(label);
         m_panels[i] = label;
+        m_showTexts->watchPaintsOf(label);
     }
     // Panel 1 keeps its width, widened only where the platform's font would cut "Status:".
     m_panels[0]->setFixedWidth(
@@ -61,12 +91,24 @@ QLabel *PanelStatusBar::panel(int panel) const
 
 QString PanelStatusBar::panelText(int panel) const
 {
-    return this->panel(panel)->text();
+    return m_texts.at(std::size_t(panel - 1));
 }
 
 void PanelStatusBar::setPanelText(int panel, const QString &text)
 {
-    QLabel *label = this->panel(panel);
-    if (label->text() != text)
-        label->setText(text);
+    QString &written = m_texts.at(std::size_t(panel - 1));
+    if (written == text)
+        return;
+    written = text;
+    m_showTexts->request();
+}
+
+void PanelStatusBar::showTexts()
+{
+    // A label repaints, and one that fits its text re-lays the bar out, only
+    // when its text really changes.
+    for (std::size_t i = 0; i < m_panels.size(); ++i) {
+        if (m_panels[i]->text() != m_texts[i])
+            m_panels[i]->setText(m_texts[i]);
+    }
 }

@@ -3,7 +3,11 @@
 
 #include "app/PanelStatusBar.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
+#include <QScreen>
+#include <QTimer>
 
 class tst_Status : public WindowTestCase {
     Q_OBJECT
@@ -15,6 +19,8 @@ private slots:
     void addressFollowsTheEngineOnIdleTicksAndWhileHidden();
     void panelTwoFitsItsText();
     void aLastingTickFailureIsReportedOnce();
+    void shownAtMostOncePerFrameEndingOnTheLastText_data();
+    void shownAtMostOncePerFrameEndingOnTheLastText();
 
 private:
     PanelStatusBar *bar(const WindowFixture &f) const
@@ -118,7 +124,6 @@ void tst_Status::panelTwoFitsItsText()
     QVERIFY(fixed->width() >= fixed->fontMetrics().horizontalAdvance(fixed->text()));
 }
 
-CORVANE_TEST_MAIN(tst_Status)
 void tst_Status::aLastingTickFailureIsReportedOnce()
 {
     WindowFixture f;
@@ -137,4 +142,87 @@ void tst_Status::aLastingTickFailureIsReportedOnce()
     QTRY_COMPARE(f.dialogs->errors.size(), 2);
 }
 
+namespace {
+
+// The texts a panel painted, and how often the bar was laid out meanwhile.
+class PaintLog : public QObject {
+public:
+    PaintLog(QLabel *panel, QWidget *bar)
+        : m_panel(panel)
+        , m_bar(bar)
+    {
+        panel->installEventFilter(this);
+        bar->installEventFilter(this);
+    }
+
+    QStringList painted;
+    int barLayouts = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_panel && event->type() == QEvent::Paint)
+            painted << m_panel->text();
+        if (watched == m_bar && event->type() == QEvent::LayoutRequest)
+            ++barLayouts;
+        return false;
+    }
+
+private:
+    QLabel *m_panel;
+    QWidget *m_bar;
+};
+
+} // namespace
+
+void tst_Status::shownAtMostOncePerFrameEndingOnTheLastText_data()
+{
+    QTest::addColumn<int>("panel");
+    QTest::newRow("2: Busy flips") << 2;
+    QTest::newRow("3: the address changes") << 3;
+}
+
+void tst_Status::shownAtMostOncePerFrameEndingOnTheLastText()
+{
+    QFETCH(int, panel);
+    WindowFixture f;
+    QVERIFY(f.startShown());
+    QTRY_COMPARE(bar(f)->panel(2)->text(), QStringLiteral("Ready"));
+    QCoreApplication::sendPostedEvents(); // the layout that "Ready" asked for
+    PaintLog log(bar(f)->panel(panel), bar(f));
+
+    // A page as busy as can be: a change for every tick, with a timer
+    // making a pass of the event loop every millisecond.
+    int changes = 0;
+    f.engine->onBusy = [&] {
+        ++changes;
+        if (panel == 2)
+            f.engine->busy = !f.engine->busy;
+        else
+            f.engine->location = QStringLiteral("http://busy/%1").arg(changes);
+    };
+    QTimer passes;
+    passes.start(1);
+    QElapsedTimer busyFor;
+    busyFor.start();
+    QEventLoop busy;
+    QTimer::singleShot(500, &busy, &QEventLoop::quit);
+    busy.exec();
+    f.engine->onBusy = nullptr;
+    const double frames = double(busyFor.nsecsElapsed()) * bar(f)->screen()->refreshRate() / 1e9;
+    const auto paints = log.painted.size();
+
+    const QString counts =
+        QStringLiteral("%1 changes, %2 paints in %3 frames").arg(changes).arg(paints).arg(frames);
+    QVERIFY2(paints <= frames + 1, qPrintable(counts));
+    QVERIFY2(changes > 2 * paints, qPrintable(counts));
+    if (panel == 3)
+        QCOMPARE(log.barLayouts, 0);
+    // Nothing is lost: the last text written is painted within a frame (the
+    // 100 ms of busyShowsOpeningThenReady, for a loaded machine).
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !log.painted.isEmpty() && log.painted.last() == bar(f)->panelText(panel), 100);
+}
+
+CORVANE_TEST_MAIN(tst_Status)
 #include "tst_status.moc"
