@@ -113,18 +113,12 @@ def heavy_page():
     return ("".join(head) + "".join(body) + "</body></html>").encode()
 
 
-class Pages:
+def resources():
     """Every resource the server serves, by path, as (content type, bytes)."""
-
-    def __init__(self):
-        self.resources = {
-            "/small": ("text/html; charset=utf-8", small_page()),
-            "/heavy": ("text/html; charset=utf-8", heavy_page()),
-        }
-        for i in range(IMAGE_COUNT):
-            self.resources[f"/img/{i}.png"] = ("image/png", png(*IMAGE_SIZE, i))
-        for i in range(SCRIPT_COUNT):
-            self.resources[f"/script/{i}.js"] = ("text/javascript", script(i))
-
-    def get(self, path):
-        return self.resources.get(path)
+    served = {"/small": ("text/html; charset=utf-8", small_page()),
+              "/heavy": ("text/html; charset=utf-8", heavy_page())}
+    for i in range(IMAGE_COUNT):
+        served[f"/img/{i}.png"] = ("image/png", png(*IMAGE_SIZE, i))
+    for i in range(SCRIPT_COUNT):
+        served[f"/script/{i}.js"] = ("text/javascript", script(i))
+    return served

@@ -10,7 +10,7 @@ import subprocess
 import tempfile
 import time
 
-import proctree
+from desktop import end_tree
 
 
 class SandboxedRun:
@@ -43,7 +43,7 @@ class SandboxedRun:
     def __exit__(self, *exc):
         try:
             if self.process is not None:
-                proctree.end_tree(self.process)
+                end_tree(self.process)
         finally:
             self.output.close()
             shutil.rmtree(self.directory, ignore_errors=True)

@@ -16,33 +16,16 @@ import unittest
 import urllib.request
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+BENCH = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [BENCH, os.path.join(os.path.dirname(BENCH), "tests", "support")]
 
 import pages  # noqa: E402
 import proctree  # noqa: E402
-from loopback import LoopbackServer  # noqa: E402
+from desktop import descendants_and_self, end_tree, stat_fields, wait_until  # noqa: E402
+from loopback import BenchServer  # noqa: E402
 from sandbox import SandboxedRun  # noqa: E402
 
 PYTHON = "/usr/bin/python3"
-
-
-def wait_until(predicate, timeout, what):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if predicate():
-            return
-        time.sleep(0.02)
-    raise AssertionError(f"timed out after {timeout} s waiting for {what}")
-
-
-def ended(pid):
-    """Gone, or a zombie: either way nothing runs any more."""
-    try:
-        with open(f"/proc/{pid}/stat", "rb") as f:
-            text = f.read()
-    except OSError:
-        return True
-    return text[text.rindex(b")") + 2:].startswith(b"Z")
 
 
 def spawn_with_grandchild(grandchild_code):
@@ -60,7 +43,7 @@ class ProcessTreeTest(unittest.TestCase):
 
     def tearDown(self):
         for process in self.processes:
-            proctree.end_tree(process, grace=1)
+            end_tree(process, grace=1)
         self.scratch.cleanup()
 
     def path(self, name):
@@ -69,7 +52,7 @@ class ProcessTreeTest(unittest.TestCase):
     def start(self, grandchild_code):
         process = spawn_with_grandchild(grandchild_code)
         self.processes.append(process)
-        wait_until(lambda: len(proctree.descendants_and_self(process.pid)) == 2, 10,
+        wait_until(lambda: len(descendants_and_self(process.pid)) == 2, 10,
                    "the grandchild")
         return process
 
@@ -103,10 +86,10 @@ class ProcessTreeTest(unittest.TestCase):
                              f"signal.signal(signal.SIGTERM, signal.SIG_IGN)\n"
                              f"open({ready!r}, 'w').close()\ntime.sleep(60)\n")
         wait_until(lambda: os.path.exists(ready), 10, "the grandchild")
-        grandchild = proctree.descendants_and_self(process.pid)[1]
+        grandchild = descendants_and_self(process.pid)[1]
         began = time.monotonic()
-        proctree.end_tree(process, grace=1)
-        self.assertTrue(ended(grandchild))
+        end_tree(process, grace=1)
+        self.assertIsNone(stat_fields(grandchild), "gone, or a zombie")
         self.assertIsNotNone(process.returncode)
         self.assertLess(time.monotonic() - began, 5)
 
@@ -114,11 +97,11 @@ class ProcessTreeTest(unittest.TestCase):
 class LoopbackServerTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.server = LoopbackServer()
+        cls.server = BenchServer()
 
     @classmethod
     def tearDownClass(cls):
-        cls.server.__exit__()
+        cls.server.close()
 
     def get(self, path):
         with urllib.request.urlopen(self.server.url(path), timeout=10) as reply:

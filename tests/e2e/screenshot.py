@@ -6,9 +6,9 @@ import subprocess
 import zlib
 
 
-def capture(display, window):
+def capture(desktop, window):
     """Returns (width, height, rows of RGB bytes) of an X window."""
-    data = subprocess.run(["xwd", "-silent", "-root"] if window == "root" else ["xwd", "-silent", "-id", window], env=display.env,
+    data = subprocess.run(["xwd", "-silent", "-root"] if window == "root" else ["xwd", "-silent", "-id", window], env=desktop.env,
                           capture_output=True, timeout=20, check=True).stdout
     fields = struct.unpack(">25I", data[:100])
     header_size, depth, width, height = fields[0], fields[3], fields[4], fields[5]

@@ -52,7 +52,7 @@ class Commands(E2ETestCase):
         wait_until(lambda: self.server.count("/second") == 2, 10, "Forward to the second page")
 
     def test_ctrl_s_stops_a_slow_page(self):
-        self.server.page("/slow", "Slow", delay=8)
+        self.server.page("/slow", "Slow", trickle_seconds=8)
         corvane, window = self.start_at_home()
         corvane.click_address_box(window)
         corvane.type(self.server.url("/slow"))
@@ -105,7 +105,7 @@ class Commands(E2ETestCase):
         wait_until(lambda: self.server.count("/home"), 10, "the home page")
 
         def page_painted():
-            picture = screenshot.capture(self.display, window)
+            picture = screenshot.capture(self.desktop, window)
             return picture if b"\x33\x66\xcc" in screenshot.colours(picture[2]) else None
 
         width, height, rows = wait_until(page_painted, 15, "the page's colour on screen")

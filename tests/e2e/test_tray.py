@@ -18,7 +18,7 @@ class Tray(E2ETestCase):
         return corvane, window
 
     def test_hide_then_double_click_restores_the_window_as_it_was(self):
-        self.display.start_tray_host()
+        self.desktop.start_tray_host()
         corvane, window = self.start_at_home()
         corvane.keys("ctrl+m")
         wait_until(lambda: "MAXIMIZED_VERT" in corvane.net_wm_state(window), 10, "maximised")
@@ -28,7 +28,7 @@ class Tray(E2ETestCase):
         icon = wait_until(corvane.tray_icons, 10, "the tray icon")[0].decode()
         self.assertEqual(corvane.process.poll(), None)
 
-        self.display.run("xdotool", "mousemove", "--window", icon, "8", "8",
+        self.desktop.run("xdotool", "mousemove", "--window", icon, "8", "8",
                          "click", "--repeat", "2", "--delay", "80", "1")
         wait_until(lambda: corvane.windows("^Corvane$"), 10, "the window to come back")
         wait_until(lambda: not corvane.tray_icons(), 10, "the tray icon to go")
