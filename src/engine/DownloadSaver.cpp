@@ -51,6 +51,9 @@ void DownloadSaver::offer(QWebEngineDownloadRequest *download, QWidget *owner)
             failure(target.absoluteFilePath(), QStringLiteral("its folder cannot be made")));
         return;
     }
+    // A page saved is one file that opens again as it was, whatever the engine's default.
+    if (download->isSavePageDownload())
+        download->setSavePageFormat(QWebEngineDownloadRequest::MimeHtmlSaveFormat);
     download->setDownloadDirectory(target.absolutePath());
     download->setDownloadFileName(target.fileName());
     // The window that asked may be gone by the time the download ends.

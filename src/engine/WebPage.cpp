@@ -1,6 +1,7 @@
 #include "WebPage.h"
 
 #include "DownloadSaver.h"
+#include "PagePrinter.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -36,6 +37,7 @@ WebPage::WebPage(QWebEngineProfile *profile, std::unique_ptr<EngineDialogs> dial
     : QWebEnginePage(profile, parent)
     , m_dialogs(std::move(dialogs))
     , m_downloads(new DownloadSaver(*m_dialogs, this))
+    , m_printer(new PagePrinter(*m_dialogs, this))
 {
     // A page opened from disk must not read the user's other files, nor send
     // what it finds there to a server.
@@ -51,6 +53,8 @@ WebPage::WebPage(QWebEngineProfile *profile, std::unique_ptr<EngineDialogs> dial
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openNewWindowHere);
     // Without an answer, the engine drops every download.
     connect(profile, &QWebEngineProfile::downloadRequested, this, &WebPage::answerDownload);
+    // A page's window.print() does nothing unless it is answered.
+    connect(this, &QWebEnginePage::printRequested, this, &WebPage::answerPrintRequest);
 }
 
 QWidget *WebPage::dialogOwner() const
@@ -122,4 +126,15 @@ void WebPage::openNewWindowHere(QWebEngineNewWindowRequest &request)
     // or a key, so that a page cannot take the window away.
     if (request.isUserInitiated())
         load(request.requestedUrl());
+}
+
+void WebPage::answerPrintRequest()
+{
+    if (!m_silent)
+        print();
+}
+
+void WebPage::print()
+{
+    m_printer->print(dialogOwner());
 }

@@ -52,6 +52,15 @@ public:
     {
         shown << (succeeded ? "succeeded: " : "failed: ") + message;
     }
+    bool choosePrinter(QWidget *, QPrinter &) override
+    {
+        shown << QStringLiteral("print");
+        return false;
+    }
+    void printFailed(QWidget *, const QString &message) override
+    {
+        shown << "print failed: " + message;
+    }
 
     QStringList shown;
     bool confirmAnswer = true;
