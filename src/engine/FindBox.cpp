@@ -26,7 +26,6 @@ FindBox::FindBox(QWebEnginePage *page, QWidget *parent)
     layout->addWidget(m_result);
 
     connect(m_text, &QLineEdit::textChanged, this, [this] { find(); });
-    connect(m_page, &QWebEnginePage::findTextFinished, this, &FindBox::showResult);
     // A new page has matches of its own.
     connect(m_page, &QWebEnginePage::loadFinished, this, [this] {
         if (isVisible())
@@ -56,8 +55,15 @@ void FindBox::find(QWebEnginePage::FindFlags direction)
 {
     if (m_text->text().isEmpty())
         m_result->clear();
+    // A search that a newer one overtakes is answered "no matches": only the
+    // newest one's answer is shown.
+    const int search = ++m_searches;
     // An empty text takes the highlights away.
-    m_page->findText(m_text->text(), direction);
+    m_page->findText(m_text->text(), direction,
+                     [this, search](const QWebEngineFindTextResult &result) {
+                         if (search == m_searches)
+                             showResult(result);
+                     });
 }
 
 void FindBox::showResult(const QWebEngineFindTextResult &result)

@@ -32,4 +32,6 @@ private:
     QWebEnginePage *m_page;
     QLineEdit *m_text;
     QLabel *m_result;
+    // Searches asked for so far; the last one is the one shown.
+    int m_searches = 0;
 };

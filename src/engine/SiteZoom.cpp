@@ -2,6 +2,7 @@
 
 #include <QChildEvent>
 #include <QUrl>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWheelEvent>
 
@@ -23,7 +24,12 @@ SiteZoom::SiteZoom(QWebEngineView *view)
     : QObject(view)
     , m_view(view)
 {
+    // The engine keeps one zoom for the page across every site it shows, and a
+    // new renderer, as another site gets, starts at the engine's own default.
     connect(view, &QWebEngineView::urlChanged, this, &SiteZoom::followSite);
+    connect(view->page(), &QWebEnginePage::renderProcessPidChanged, this,
+            &SiteZoom::showSiteFactor);
+    connect(view, &QWebEngineView::loadFinished, this, &SiteZoom::showSiteFactor);
     // The engine zooms on Ctrl+wheel by tenths of its own; the widget that
     // takes the page's input is made anew with each renderer, so each new
     // one is watched as it comes.
@@ -63,11 +69,25 @@ void SiteZoom::setFactor(double factor)
 
 void SiteZoom::followSite(const QUrl &url)
 {
-    // The engine keeps one zoom for the page across every site it shows.
     if (url.host() == m_host)
         return;
     m_host = url.host();
-    m_view->setZoomFactor(m_factors.value(m_host, 1.0));
+    showSiteFactor();
+}
+
+void SiteZoom::showSiteFactor()
+{
+    // Until a site is zoomed, every page is at the engine's own 100%.
+    if (m_factors.isEmpty())
+        return;
+    const double factor = m_factors.value(m_host, 1.0);
+    // The engine keeps a zoom for each of its renderer views and sends it
+    // only when it changes; a view it takes up again for a new document may
+    // hold the site's zoom while the document shows another. A change too
+    // small to see makes it send the zoom again.
+    if (std::abs(m_view->zoomFactor() - factor) < Tolerance)
+        m_view->setZoomFactor(factor * (1 + Tolerance));
+    m_view->setZoomFactor(factor);
 }
 
 bool SiteZoom::eventFilter(QObject *watched, QEvent *event)

@@ -25,6 +25,7 @@ protected:
 
 private:
     void followSite(const QUrl &url);
+    void showSiteFactor();
     void setFactor(double factor);
 
     QWebEngineView *m_view;

@@ -49,6 +49,11 @@ class Corvane:
         time.sleep(0.3)
         self.keys(*(["Down"] * presses), "Return")
 
+    def click(self, window, x, y, button=1):
+        """Clicks at x, y in the window."""
+        self.desktop.run("xdotool", "mousemove", "--window", window, str(x), str(y),
+                         "click", str(button))
+
     def tray_icons(self):
         """The program's docked tray icon windows, visible ones only."""
         return self.desktop.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
