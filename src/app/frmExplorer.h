@@ -117,6 +117,7 @@ private:
     // What a page's full screen puts out of sight or moves, kept while it
     // lasts so that all of it comes back exactly as it was.
     struct BeforeFullScreen {
+        Qt::WindowStates state;
         QSize size;
         TwipsPlacement::Values address;
         TwipsPlacement::Values go;

@@ -17,24 +17,28 @@ void frmExplorer::followFullScreen()
 
 void frmExplorer::enterFullScreen()
 {
-    m_beforeFullScreen =
-        BeforeFullScreen{size(), m_addressPlacement->values(), m_goPlacement->values(),
-                         m_enginePlacement->values(), !StatusBar1->isHidden()};
+    m_beforeFullScreen = BeforeFullScreen{windowState(),
+                                          size(),
+                                          m_addressPlacement->values(),
+                                          m_goPlacement->values(),
+                                          m_enginePlacement->values(),
+                                          !StatusBar1->isHidden()};
     menuBar()->hide();
     txtAddress->hide();
     cmdGo->hide();
     StatusBar1->hide();
     // Maximised stays set underneath, so that the window manager gives back
     // the maximised window, and the normal one its own place and size.
-    setWindowStateNow(windowState() | Qt::WindowFullScreen);
+    setWindowStateNow(m_beforeFullScreen->state | Qt::WindowFullScreen);
 }
 
 void frmExplorer::leaveFullScreen()
 {
     const BeforeFullScreen before = *m_beforeFullScreen;
     // The page keeps the whole window until the window manager has put it
-    // back: no layout in between disturbs the maximised view.
-    setWindowStateNow(windowState() & ~Qt::WindowFullScreen);
+    // back: no layout in between disturbs the maximised view. The state is
+    // set whole, as a window manager may drop maximised while full screen.
+    setWindowStateNow(before.state);
     m_beforeFullScreen.reset();
     menuBar()->show();
     txtAddress->show();

@@ -14,10 +14,10 @@ class QWebEngineNewWindowRequest;
 
 // The page's policy for everything that would open a box or another window:
 // script dialogs, sign-in and permission requests, downloads, new windows,
-// printing and broken certificates. While silent, no box is shown and each request is
-// answered as if the user had cancelled or refused; otherwise the user is
-// asked through dialogs. Its profile must be its own, as its downloads are
-// taken for the page's.
+// the page's own print() and broken certificates. While silent, no box is
+// shown and each request is answered as if the user had cancelled or refused;
+// otherwise the user is asked through dialogs. Its profile must be its own, as
+// its downloads are taken for the page's.
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 
@@ -27,7 +27,8 @@ public:
     bool isSilent() const { return m_silent; }
     void setSilent(bool silent) { m_silent = silent; }
 
-    // Asks through the print dialog where to print the page, and prints it there.
+    // Asks through the print dialog where to print the page, and prints it
+    // there: the user's own request, so silent or not.
     void print();
 
 protected:

@@ -3,6 +3,7 @@
 #include "engine/EngineDialogs.h"
 
 #include <QMetaEnum>
+#include <QPrinter>
 #include <QStringList>
 #include <QWebEngineDownloadRequest>
 
@@ -52,10 +53,14 @@ public:
     {
         shown << (succeeded ? "succeeded: " : "failed: ") + message;
     }
-    bool choosePrinter(QWidget *, QPrinter &) override
+    bool choosePrinter(QWidget *, QPrinter &printer) override
     {
         shown << QStringLiteral("print");
-        return false;
+        if (printTo) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(*printTo);
+        }
+        return printTo.has_value();
     }
     void printFailed(QWidget *, const QString &message) override
     {
@@ -68,4 +73,6 @@ public:
     std::optional<Credentials> credentials;
     bool allowFeatures = true;
     std::optional<QString> savePath;
+    // The PDF file that print is sent to; nothing means Cancel.
+    std::optional<QString> printTo;
 };

@@ -2,29 +2,34 @@
 #include "LoopbackHttpServer.h"
 #include "TestMain.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
-class tst_FindBox : public QObject {
+class tst_PageTools : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void saysWhichMatchOfHowMany_data();
-    void saysWhichMatchOfHowMany();
+    void findBoxSaysWhichMatchOfHowMany_data();
+    void findBoxSaysWhichMatchOfHowMany();
+    void ctrlPPrintsToTheFileChosenOrSaysWhyNot_data();
+    void ctrlPPrintsToTheFileChosenOrSaysWhyNot();
 
 private:
     LoopbackHttpServer m_server;
 };
 
-void tst_FindBox::initTestCase()
+void tst_PageTools::initTestCase()
 {
     QVERIFY2(m_server.isListening(), qPrintable(m_server.errorString()));
     m_server.setRoute("/fruit", page("Fruit", "<p>apple pear apple plum apple</p>"));
 }
 
-void tst_FindBox::saysWhichMatchOfHowMany_data()
+void tst_PageTools::findBoxSaysWhichMatchOfHowMany_data()
 {
     QTest::addColumn<QString>("typed");
     // Presses of Enter after typing; a negative number, of Shift+Enter.
@@ -39,7 +44,7 @@ void tst_FindBox::saysWhichMatchOfHowMany_data()
     QTest::newRow("none") << "kiwi" << 0 << "No matches";
 }
 
-void tst_FindBox::saysWhichMatchOfHowMany()
+void tst_PageTools::findBoxSaysWhichMatchOfHowMany()
 {
     QFETCH(QString, typed);
     QFETCH(int, enters);
@@ -64,5 +69,41 @@ void tst_FindBox::saysWhichMatchOfHowMany()
     QCOMPARE(result->text(), says);
 }
 
-CORVANE_TEST_MAIN(tst_FindBox)
-#include "tst_findbox.moc"
+void tst_PageTools::ctrlPPrintsToTheFileChosenOrSaysWhyNot_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("said");
+
+    QTest::newRow("a PDF file") << "page.pdf"
+                                << "print";
+    QTest::newRow("in a folder that is not there") << "missing/page.pdf"
+                                                   << "print|print failed: Printing to %1 failed";
+}
+
+void tst_PageTools::ctrlPPrintsToTheFileChosenOrSaysWhyNot()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, said);
+    const QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(file);
+    EngineUnderTest engine;
+    engine.dialogs->printTo = path;
+    QVERIFY(engine.isExposed());
+    QVERIFY(engine.show(m_server.url("/fruit")));
+    QVERIFY(QTest::qWaitForWindowActive(engine.browser->window()));
+
+    QTest::keyClick(engine.browser->window(), Qt::Key_P, Qt::ControlModifier);
+
+    QTRY_COMPARE_WITH_TIMEOUT(engine.dialogs->shown.join('|'), said.arg(path), LoadTimeoutMs);
+    const auto pdfStart = [&path] {
+        QFile pdf(path);
+        return pdf.open(QIODevice::ReadOnly) ? pdf.read(5) : QByteArray();
+    };
+    if (said.contains("failed"))
+        QVERIFY(!QFile::exists(path));
+    else
+        QTRY_COMPARE_WITH_TIMEOUT(pdfStart(), QByteArray("%PDF-"), LoadTimeoutMs);
+}
+
+CORVANE_TEST_MAIN(tst_PageTools)
+#include "tst_pagetools.moc"
