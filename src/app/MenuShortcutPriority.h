@@ -4,7 +4,8 @@
 
 class QWidget;
 
-// Lets the window's menu shortcuts win over the key bindings of whatever has
+// Lets the window's menu shortcuts, and the engine's keys beyond the menus
+// (actions of the window's too), win over the key bindings of whatever has
 // the focus. A line edit, for instance, claims Ctrl+E and Ctrl+H for editing
 // before the menu ever sees them. In other windows, such as a page's boxes,
 // only the application-wide ones win.

@@ -62,6 +62,15 @@ void TwipsPlacement::setHeight(float twips)
     apply();
 }
 
+void TwipsPlacement::restore(const Values &values)
+{
+    m_left = values.left;
+    m_top = values.top;
+    m_width = values.width;
+    m_height = values.height;
+    apply();
+}
+
 void TwipsPlacement::apply()
 {
     const float x = Twips::perPixelX(m_widget);

@@ -29,6 +29,17 @@ public:
     void setWidth(float twips);
     void setHeight(float twips);
 
+    // Every value as last set, to be put back later with restore().
+    struct Values {
+        float left;
+        float top;
+        float width;
+        float height;
+    };
+    Values values() const { return {m_left, m_top, m_width, m_height}; }
+    // Puts values back and places the widget by them, wherever it was put meanwhile.
+    void restore(const Values &values);
+
 private:
     void apply();
 

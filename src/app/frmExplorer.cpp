@@ -86,6 +86,10 @@ void frmExplorer::createControls()
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(QStringLiteral("Page"));
     m_enginePlacement = std::make_unique<TwipsPlacement>(WebBrowser1, 0, 360, 6015, 3615);
+    // Queued: the window changes its state once the engine has answered the page.
+    connect(
+        WebBrowser1, &BrowserEngine::fullScreenChanged, this,
+        [this] { runGuarded(&frmExplorer::followFullScreen); }, Qt::QueuedConnection);
 
     cmdGo = new QPushButton(QStringLiteral("Go"), client);
     cmdGo->setObjectName(QStringLiteral("cmdGo"));

@@ -3,6 +3,7 @@
 #include "Twips.h"
 
 #include <QMainWindow>
+#include <QSize>
 
 #include <memory>
 #include <optional>
@@ -79,6 +80,8 @@ private slots:
     // Hide and restore
     void hideToTray();
     void restoreFromTray();
+    // A page's full screen
+    void followFullScreen();
 
 private:
     using Handler = void (frmExplorer::*)();
@@ -93,6 +96,8 @@ private:
     void setWindowStateNow(Qt::WindowStates state);
     QAction *addItem(QMenu *menu, const char *name, const QString &caption,
                      const QKeySequence &shortcut = {});
+    void enterFullScreen();
+    void leaveFullScreen();
 
     std::unique_ptr<Dialogs> m_dialogs;
 
@@ -115,6 +120,18 @@ private:
     // reported once, not at every pass of the event loop.
     std::optional<QString> m_statusFailure;
     bool m_reportingStatusFailure = false;
+
+    // What a page's full screen puts out of sight or moves, kept while it
+    // lasts so that all of it comes back exactly as it was.
+    struct BeforeFullScreen {
+        Qt::WindowStates state;
+        QSize size;
+        TwipsPlacement::Values address;
+        TwipsPlacement::Values go;
+        TwipsPlacement::Values engine;
+        bool statusBarShown;
+    };
+    std::optional<BeforeFullScreen> m_beforeFullScreen;
 
     QMenu *mnuFile = nullptr;
     QAction *mnuGoTo = nullptr;

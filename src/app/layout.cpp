@@ -3,6 +3,7 @@
 #include "LayoutRules.h"
 #include "PanelStatusBar.h"
 #include "Twips.h"
+#include "engine/BrowserEngine.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -26,6 +27,12 @@ void frmExplorer::layoutControls()
 {
     if (windowState() & Qt::WindowMinimized)
         return;
+    // While a page is full screen it has the whole window; the placements are
+    // left as they were, for its return.
+    if (m_beforeFullScreen) {
+        WebBrowser1->setGeometry(rect());
+        return;
+    }
     m_laidOutSize = frameGeometry().size();
     const Fitted fitted = fit(windowWidth(), windowHeight(), m_goPlacement->Width());
     m_enginePlacement->setWidth(fitted.engineWidth);
@@ -62,6 +69,8 @@ void frmExplorer::setWindowStateNow(Qt::WindowStates state)
 {
     const Qt::WindowStates before = windowState();
     QSize size = frameGeometry().size();
+    // Full screen may keep the outer size and drop only the frame.
+    QSize inner = this->size();
     setWindowState(state);
     if (!isVisible() || before == state)
         return;
@@ -76,8 +85,9 @@ void frmExplorer::setWindowStateNow(Qt::WindowStates state)
     while (!deadline.hasExpired() && !still.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                         QEventLoop::WaitForMoreEvents);
-        if (frameGeometry().size() != size) {
+        if (frameGeometry().size() != size || this->size() != inner) {
             size = frameGeometry().size();
+            inner = this->size();
             still.setRemainingTime(StateChangeStillMs);
         }
     }

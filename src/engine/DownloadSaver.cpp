@@ -22,6 +22,13 @@ QString savedPath(const QWebEngineDownloadRequest &download)
     return QDir(download.downloadDirectory()).filePath(download.downloadFileName());
 }
 
+// A page is saved as one MHTML file; a name chosen without an ending gets
+// that file's, as the engine tells a local file's kind by its ending alone.
+QString withPageEnding(const QString &path)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".mhtml") : path;
+}
+
 QString failure(const QString &path, const QString &reason)
 {
     return QStringLiteral("The download of %1 failed: %2").arg(path, reason);
@@ -41,7 +48,7 @@ void DownloadSaver::offer(QWebEngineDownloadRequest *download, QWidget *owner)
         download->cancel();
         return;
     }
-    const QFileInfo target(*path);
+    const QFileInfo target(download->isSavePageDownload() ? withPageEnding(*path) : *path);
     // The engine would make the folder too, but would drop the download
     // without a word if it could not.
     if (!QDir().mkpath(target.absolutePath())) {
@@ -51,6 +58,9 @@ void DownloadSaver::offer(QWebEngineDownloadRequest *download, QWidget *owner)
             failure(target.absoluteFilePath(), QStringLiteral("its folder cannot be made")));
         return;
     }
+    // One file that opens again as it was, whatever the engine's default.
+    if (download->isSavePageDownload())
+        download->setSavePageFormat(QWebEngineDownloadRequest::MimeHtmlSaveFormat);
     download->setDownloadDirectory(target.absolutePath());
     download->setDownloadFileName(target.fileName());
     // The window that asked may be gone by the time the download ends.

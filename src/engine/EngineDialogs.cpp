@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -96,6 +97,17 @@ void showShareReceived(QProgressDialog *progress, const QWebEngineDownloadReques
         return;
     progress->setRange(0, 100);
     progress->setValue(int(download->receivedBytes() * 100 / download->totalBytes()));
+}
+
+// A message in plain text that stays while the window goes on working.
+void showNotice(QWidget *owner, QMessageBox::Icon icon, const QString &title,
+                const QString &message)
+{
+    auto *box = new QMessageBox(icon, title, message, QMessageBox::Ok, owner);
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
 }
 
 // A message in plain text above a few labelled text fields, with OK and Cancel.
@@ -237,10 +249,17 @@ void StandardEngineDialogs::showDownloadProgress(QWidget *owner,
 
 void StandardEngineDialogs::downloadEnded(QWidget *owner, bool succeeded, const QString &message)
 {
-    auto *box = new QMessageBox(succeeded ? QMessageBox::Information : QMessageBox::Warning,
-                                QStringLiteral("Download"), message, QMessageBox::Ok, owner);
-    box->setTextFormat(Qt::PlainText);
-    box->setWindowModality(Qt::NonModal);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->show();
+    showNotice(owner, succeeded ? QMessageBox::Information : QMessageBox::Warning,
+               QStringLiteral("Download"), message);
+}
+
+bool StandardEngineDialogs::choosePrinter(QWidget *owner, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void StandardEngineDialogs::printFailed(QWidget *owner, const QString &message)
+{
+    showNotice(owner, QMessageBox::Warning, QStringLiteral("Print"), message);
 }

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class QPrinter;
 class QWebEngineDownloadRequest;
 class QWidget;
 
@@ -50,6 +51,10 @@ public:
     virtual void showDownloadProgress(QWidget *owner, QWebEngineDownloadRequest *download) = 0;
     // Says how a download ended, without waiting for the user.
     virtual void downloadEnded(QWidget *owner, bool succeeded, const QString &message) = 0;
+    // Where and how to print the page: true, printer set up, when the user chose to print.
+    virtual bool choosePrinter(QWidget *owner, QPrinter &printer) = 0;
+    // Says that printing failed, without waiting for the user.
+    virtual void printFailed(QWidget *owner, const QString &message) = 0;
 };
 
 // The platform's standard message boxes and input dialogs. A page's text is
@@ -70,4 +75,6 @@ public:
     std::optional<QString> saveDownloadAs(QWidget *owner, const QString &proposedPath) override;
     void showDownloadProgress(QWidget *owner, QWebEngineDownloadRequest *download) override;
     void downloadEnded(QWidget *owner, bool succeeded, const QString &message) override;
+    bool choosePrinter(QWidget *owner, QPrinter &printer) override;
+    void printFailed(QWidget *owner, const QString &message) override;
 };

@@ -1,21 +1,26 @@
 #include "WebEngineBrowser.h"
 
 #include "AddressDisplay.h"
+#include "FindBox.h"
 #include "HungPageStopper.h"
 #include "NetworkGate.h"
 #include "NetworkReset.h"
 #include "ProfileLock.h"
 #include "RendererGonePage.h"
 #include "ScreenMoveRelay.h"
+#include "SiteZoom.h"
 #include "WebPage.h"
 
+#include <QAction>
 #include <QDir>
 #include <QStackedLayout>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNavigationRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -43,6 +48,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
     , m_page(new WebPage(m_profile, std::move(dialogs), m_view))
     , m_rendererGone(new RendererGonePage(this))
     , m_hungPageStopper(new HungPageStopper(m_page))
+    , m_zoom(new SiteZoom(m_view))
+    , m_findBox(new FindBox(m_page, this))
 {
     m_profile->setUrlRequestInterceptor(m_networkGate);
     m_view->setPage(m_page);
@@ -62,6 +69,32 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
             [this](const QUrl &url) { m_location = addressForDisplay(url); });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             &WebEngineBrowser::showRendererGone);
+
+    // The engine refuses every page's request for the screen unless told.
+    m_page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    connect(m_page, &QWebEnginePage::fullScreenRequested, this,
+            &WebEngineBrowser::answerFullScreen);
+
+    addKey({Qt::CTRL | Qt::Key_P}, [this] { m_page->print(); });
+    addKey({Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal}, [this] { m_zoom->zoomIn(); });
+    addKey({Qt::CTRL | Qt::Key_Minus}, [this] { m_zoom->zoomOut(); });
+    addKey({Qt::CTRL | Qt::Key_0}, [this] { m_zoom->reset(); });
+    addKey({Qt::Key_F3}, [this] { m_findBox->openOrFindNext(); });
+    // Pages have Escape for themselves, except while they are full screen.
+    m_leaveFullScreen =
+        addKey({Qt::Key_Escape}, [this] { m_page->triggerAction(QWebEnginePage::ExitFullScreen); });
+    m_leaveFullScreen->setEnabled(false);
+}
+
+QAction *WebEngineBrowser::addKey(const QList<QKeySequence> &keys, const std::function<void()> &run)
+{
+    // An action of this widget's, in no menu: its keys work wherever the
+    // focus is in this widget's window.
+    auto *key = new QAction(this);
+    key->setShortcuts(keys);
+    addAction(key);
+    connect(key, &QAction::triggered, this, run);
+    return key;
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -108,6 +141,18 @@ void WebEngineBrowser::showRendererGone(QWebEnginePage::RenderProcessTermination
     else
         m_rendererGone->describe(status, m_location);
     m_layers->setCurrentWidget(m_rendererGone);
+}
+
+void WebEngineBrowser::answerFullScreen(QWebEngineFullScreenRequest request)
+{
+    // Leaving comes from the page itself, from Escape, and from the engine
+    // when the page navigates away or its renderer dies.
+    request.accept();
+    if (m_fullScreen == request.toggleOn())
+        return;
+    m_fullScreen = request.toggleOn();
+    m_leaveFullScreen->setEnabled(m_fullScreen);
+    emit fullScreenChanged();
 }
 
 void WebEngineBrowser::Navigate(const QString &address)

@@ -5,17 +5,22 @@
 
 #include <QWebEnginePage>
 
+#include <functional>
 #include <memory>
 
+class FindBox;
 class HungPageStopper;
 class NetworkGate;
 class NetworkReset;
+class QAction;
 class QStackedLayout;
+class QWebEngineFullScreenRequest;
 class QWebEngineLoadingInfo;
 class QWebEngineNavigationRequest;
 class QWebEngineProfile;
 class QWebEngineView;
 class RendererGonePage;
+class SiteZoom;
 class WebPage;
 
 // The engine view on Qt WebEngine (Chromium), with a persistent profile of its
@@ -23,6 +28,10 @@ class WebPage;
 // application's standard data and cache locations (so the application's name
 // must be set before one is made), never in the current directory. Work
 // Offline is enforced for that whole profile. One engine per process.
+//
+// Its keys work wherever the focus is in its window: Ctrl+P prints, Ctrl+plus
+// (or Ctrl+=), Ctrl+minus and Ctrl+0 zoom, F3 finds, and Escape ends a page's
+// full screen.
 class WebEngineBrowser : public BrowserEngine {
     Q_OBJECT
 
@@ -45,6 +54,7 @@ public:
     void setOffline(bool offline) override;
     void setSilent(bool silent) override;
     void setRegisterAsBrowser(bool registerAsBrowser) override;
+    bool FullScreen() const override { return m_fullScreen; }
 
     bool Offline() const;
     bool Silent() const;
@@ -57,6 +67,8 @@ private:
     void followLoading(const QWebEngineLoadingInfo &loading);
     void followNavigation(const QWebEngineNavigationRequest &request);
     void showRendererGone(QWebEnginePage::RenderProcessTerminationStatus status);
+    void answerFullScreen(QWebEngineFullScreenRequest request);
+    QAction *addKey(const QList<QKeySequence> &keys, const std::function<void()> &run);
 
     QWebEngineProfile *m_profile;
     NetworkGate *m_networkGate;
@@ -66,7 +78,11 @@ private:
     WebPage *m_page;
     RendererGonePage *m_rendererGone;
     HungPageStopper *m_hungPageStopper;
+    SiteZoom *m_zoom;
+    FindBox *m_findBox;
+    QAction *m_leaveFullScreen;
     QString m_location;
     bool m_busy = false;
     bool m_registerAsBrowser = false;
+    bool m_fullScreen = false;
 };

@@ -1,6 +1,7 @@
 #include "WebPage.h"
 
 #include "DownloadSaver.h"
+#include "PagePrinter.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -38,6 +39,7 @@ WebPage::WebPage(QWebEngineProfile *profile, std::unique_ptr<EngineDialogs> dial
     : QWebEnginePage(profile, parent)
     , m_dialogs(std::move(dialogs))
     , m_downloads(new DownloadSaver(*m_dialogs, this))
+    , m_printer(new PagePrinter(*m_dialogs, this))
 {
     // A page opened from disk must not read the user's other files, nor send
     // what it finds there to a server.
@@ -54,6 +56,8 @@ WebPage::WebPage(QWebEngineProfile *profile, std::unique_ptr<EngineDialogs> dial
     // Without an answer, the engine drops every download.
     connect(profile, &QWebEngineProfile::downloadRequested, this, &WebPage::answerDownload);
     connect(this, &QWebEnginePage::loadingChanged, this, &WebPage::forgetBoxesOnLeaving);
+    // A page's window.print() does nothing unless it is answered.
+    connect(this, &QWebEnginePage::printRequested, this, &WebPage::answerPrintRequest);
 }
 
 QWidget *WebPage::dialogOwner() const
@@ -158,4 +162,15 @@ void WebPage::openNewWindowHere(QWebEngineNewWindowRequest &request)
     // or a key, so that a page cannot take the window away.
     if (request.isUserInitiated())
         load(request.requestedUrl());
+}
+
+void WebPage::answerPrintRequest()
+{
+    if (!m_silent)
+        print();
+}
+
+void WebPage::print()
+{
+    m_printer->print(dialogOwner());
 }

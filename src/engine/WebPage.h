@@ -8,19 +8,21 @@
 #include <utility>
 
 class DownloadSaver;
+class PagePrinter;
 class QAuthenticator;
 class QWebEngineDownloadRequest;
 class QWebEngineLoadingInfo;
 class QWebEngineNewWindowRequest;
 
 // The page's policy for everything that would open a box or another window:
-// script dialogs, sign-in and permission requests, downloads, new windows and
-// broken certificates. While silent, no box is shown and each request is
-// answered as if the user had cancelled or refused; otherwise the user is
-// asked through dialogs. From a page's second script dialog or permission
-// request on, the box offers to stop the page asking: once taken, the page's
-// further ones are answered as while silent, until a load of another page.
-// Its profile must be its own, as its downloads are taken for the page's.
+// script dialogs, sign-in and permission requests, downloads, new windows,
+// the page's own print() and broken certificates. While silent, no box is
+// shown and each request is answered as if the user had cancelled or refused;
+// otherwise the user is asked through dialogs. From a page's second script
+// dialog or permission request on, the box offers to stop the page asking:
+// once taken, the page's further ones are answered as while silent, until a
+// load of another page. Its profile must be its own, as its downloads are
+// taken for the page's.
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 
@@ -31,6 +33,10 @@ public:
     void setSilent(bool silent) { m_silent = silent; }
     // True while a box of the page's waits for the user.
     bool isAsking() const { return m_boxesOpen > 0; }
+
+    // Asks through the print dialog where to print the page, and prints it
+    // there: the user's own request, so silent or not.
+    void print();
 
 protected:
     void javaScriptAlert(const QUrl &securityOrigin, const QString &message) override;
@@ -48,10 +54,12 @@ private:
     void answerFeatureRequest(const QUrl &securityOrigin, Feature feature);
     void answerDownload(QWebEngineDownloadRequest *download);
     void openNewWindowHere(QWebEngineNewWindowRequest &request);
+    void answerPrintRequest();
     QWidget *dialogOwner() const;
 
     std::unique_ptr<EngineDialogs> m_dialogs;
     DownloadSaver *m_downloads;
+    PagePrinter *m_printer;
     bool m_silent = false;
     int m_boxesOpen = 0;
     // Of the page last asking, since the last load of another page.

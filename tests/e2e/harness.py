@@ -13,7 +13,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from desktop import (ITEM, ITEM_PATH, Desktop, LoopbackServer, Route,  # noqa: E402,F401
-                     end_tree, wait_until)
+                     descendants_and_self, end_tree, stat_fields, wait_until)
 
 CORVANE = os.environ.get("CORVANE_BINARY", "")
 DEFAULT_HOME = b"https://duckduckgo.com/\r\n"
@@ -51,6 +51,11 @@ class Corvane:
         time.sleep(0.3)
         self.keys(*(["Down"] * presses), "Return")
 
+    def click(self, window, x, y, button=1):
+        """Clicks at x, y in the window."""
+        self.desktop.run("xdotool", "mousemove", "--window", window, str(x), str(y),
+                         "click", str(button))
+
     def tray_icons(self):
         """The program's docked tray icon windows, visible ones only."""
         return self.desktop.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
@@ -85,6 +90,24 @@ class Corvane:
 
     def net_wm_state(self, window):
         return self.desktop.run("xprop", "-id", window, "_NET_WM_STATE").decode()
+
+    def geometry(self, window):
+        """Where the window is on the screen, frame left out: (x, y, width, height)."""
+        info = self.desktop.run("xwininfo", "-id", window).decode()
+        fields = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
+        return tuple(int(fields[name]) for name in
+                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def renderers(self):
+        """The pids of the engine's page renderers: what its zygotes forked."""
+        def zygote(pid):
+            try:
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    return b"--type=zygote" in f.read()
+            except OSError:
+                return False
+        return [pid for pid in descendants_and_self(self.process.pid)
+                if zygote(pid) and zygote(int(stat_fields(pid)[1]))]
 
     def wait_exit(self, timeout=20):
         return self.process.wait(timeout)

@@ -3,6 +3,7 @@
 #include "engine/EngineDialogs.h"
 
 #include <QMetaEnum>
+#include <QPrinter>
 #include <QStringList>
 #include <QWebEngineDownloadRequest>
 
@@ -57,6 +58,19 @@ public:
     {
         shown << (succeeded ? "succeeded: " : "failed: ") + message;
     }
+    bool choosePrinter(QWidget *, QPrinter &printer) override
+    {
+        shown << QStringLiteral("print");
+        if (printTo) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(*printTo);
+        }
+        return printTo.has_value();
+    }
+    void printFailed(QWidget *, const QString &message) override
+    {
+        shown << "print failed: " + message;
+    }
 
     QStringList shown;
     // For each box shown, whether it offered to stop the page asking.
@@ -68,6 +82,8 @@ public:
     std::optional<Credentials> credentials;
     bool allowFeatures = true;
     std::optional<QString> savePath;
+    // The PDF file that print is sent to; nothing means Cancel.
+    std::optional<QString> printTo;
 
 private:
     void answerStopOffer(bool *stopAsking)

@@ -52,8 +52,17 @@ public:
     void setOffline(bool on) override { record(QStringLiteral("Offline"), on); }
     void setSilent(bool on) override { record(QStringLiteral("Silent"), on); }
     void setRegisterAsBrowser(bool on) override { record(QStringLiteral("RegisterAsBrowser"), on); }
+    bool FullScreen() const override { return fullScreen; }
+
+    // As a page asks for the whole screen, or gives it back.
+    void askFullScreen(bool on)
+    {
+        fullScreen = on;
+        emit fullScreenChanged();
+    }
 
     bool busy = false;
+    bool fullScreen = false;
     QString location;
     bool refuseSilent = false;
     std::function<void(const QString &)> onNavigate;

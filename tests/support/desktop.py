@@ -435,10 +435,11 @@ class LoopbackServer:
     def url(self, path):
         return f"http://127.0.0.1:{self.httpd.server_address[1]}{path}"
 
-    def page(self, path, title, trickle_seconds=0, colour="#ffffff"):
-        """Serves at path an HTML page with this title, its background in colour."""
+    def page(self, path, title, trickle_seconds=0, colour="#ffffff", content=""):
+        """Serves at path an HTML page with this title, its background in colour,
+        and content (markup and script) below its heading."""
         body = (f"<html><head><title>{title}</title></head>"
-                f"<body style='background:{colour}'><h1>{title}</h1></body></html>")
+                f"<body style='background:{colour}'><h1>{title}</h1>{content}</body></html>")
         self.routes[path] = Route(body.encode(), trickle_seconds=trickle_seconds)
 
     def count(self, path):

@@ -1,0 +1,105 @@
+"""A page's full screen, asked for by a click in the page, seen through the
+window manager's state, the window's geometry and the page's own viewport."""
+
+import os
+import signal
+import time
+import unittest
+
+from harness import E2ETestCase, wait_until
+
+OPTIONS_MENU_X = 135
+START_MAX_ITEM = 2
+SCREEN = (0, 0, 1280, 800)
+
+# A button over the whole page that asks for full screen or gives it back;
+# "n" navigates away. The page tells the server its viewport at every change,
+# with the time, since the reports may overtake each other.
+PAGE = """
+<button style='position:fixed;left:0;top:0;width:100%;height:100%'
+  onclick='document.fullscreenElement ? document.exitFullscreen()
+                                      : document.documentElement.requestFullscreen()'>Full</button>
+<script>
+  const report = () => fetch('/viewport?' + (performance.timeOrigin + performance.now()) +
+                             '&' + innerWidth + 'x' + innerHeight);
+  onresize = report; report();
+  onkeydown = e => { if (e.key === 'n') location.href = '/elsewhere'; };
+</script>"""
+
+
+class FullScreen(E2ETestCase):
+    def viewport(self):
+        """The size of the page's viewport last reported."""
+        reports = [path[len("/viewport?"):].split("&") for path in self.server.requests
+                   if path.startswith("/viewport?")]
+        return max(reports, key=lambda report: float(report[0]))[1] if reports else None
+
+    def settled_viewport(self):
+        """The viewport once it has kept its size for a second."""
+        last = [None, 0]
+
+        def settled():
+            size = self.viewport()
+            if size != last[0]:
+                last[:] = [size, time.monotonic()]
+            return size if size and time.monotonic() - last[1] > 1 else None
+        return wait_until(settled, 10, "the page's viewport to settle")
+
+    def test_round_trips_leave_every_view_as_it_was(self):
+        self.server.page("/page", "Page", content=PAGE)
+        self.server.page("/elsewhere", "Elsewhere", content=PAGE)
+        self.write("home.ad", self.server.url("/page").encode() + b"\r\n")
+        corvane = self.start()
+        window = corvane.main_window()
+        corvane.focus(window)
+
+        def full_screen_and_back(view, leave):
+            wait_until(lambda: "MAXIMIZED" in corvane.net_wm_state(window) or view == "normal",
+                       10, f"the {view}")
+            state, geometry = corvane.net_wm_state(window), corvane.geometry(window)
+            viewport = self.settled_viewport()
+            corvane.desktop.run("xdotool", "mousemove", "--window", window, "200", "150",
+                                "click", "1")
+            wait_until(lambda: "FULLSCREEN" in corvane.net_wm_state(window), 10,
+                       f"full screen from the {view}")
+            wait_until(lambda: corvane.geometry(window) == SCREEN, 10, "the whole screen")
+            wait_until(lambda: self.viewport() == "1280x800", 10,
+                       "the page to fill the screen")
+            leave()
+            with self.subTest(view=view, leave=leave.__name__):
+                wait_until(lambda: "FULLSCREEN" not in corvane.net_wm_state(window), 10,
+                           "the end of full screen")
+                wait_until(lambda: corvane.geometry(window) == geometry, 10,
+                           f"the geometry {geometry} again")
+                self.assertEqual(corvane.net_wm_state(window), state)
+                if leave is not renderer_dying:  # a dead page has no viewport
+                    wait_until(lambda: self.viewport() == viewport, 10,
+                               f"the viewport {viewport} again")
+
+        def escape():
+            corvane.keys("Escape")
+
+        def the_page_itself():
+            corvane.desktop.run("xdotool", "click", "1")
+
+        def navigating_away():
+            corvane.keys("n")
+            wait_until(lambda: self.server.count("/elsewhere"), 10, "the next page")
+
+        def renderer_dying():
+            for pid in corvane.renderers():
+                os.kill(pid, signal.SIGKILL)
+
+        full_screen_and_back("normal", escape)
+        corvane.keys("ctrl+m")
+        full_screen_and_back("maximised view", the_page_itself)
+        corvane.keys("ctrl+m")
+        wait_until(lambda: "MAXIMIZED" not in corvane.net_wm_state(window), 10, "normal")
+        corvane.open_menu_item(window, OPTIONS_MENU_X, START_MAX_ITEM)
+        full_screen_and_back("maximised window", navigating_away)
+        full_screen_and_back("maximised window", renderer_dying)
+        self.assertEqual(corvane.process.poll(), None)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,109 @@
+#include "EngineUnderTest.h"
+#include "LoopbackHttpServer.h"
+#include "TestMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+class tst_PageTools : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void findBoxSaysWhichMatchOfHowMany_data();
+    void findBoxSaysWhichMatchOfHowMany();
+    void ctrlPPrintsToTheFileChosenOrSaysWhyNot_data();
+    void ctrlPPrintsToTheFileChosenOrSaysWhyNot();
+
+private:
+    LoopbackHttpServer m_server;
+};
+
+void tst_PageTools::initTestCase()
+{
+    QVERIFY2(m_server.isListening(), qPrintable(m_server.errorString()));
+    m_server.setRoute("/fruit", page("Fruit", "<p>apple pear apple plum apple</p>"));
+}
+
+void tst_PageTools::findBoxSaysWhichMatchOfHowMany_data()
+{
+    QTest::addColumn<QString>("typed");
+    // Presses of Enter after typing; a negative number, of Shift+Enter.
+    QTest::addColumn<int>("enters");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("as typed") << "apple" << 0 << "1 of 3";
+    QTest::newRow("Enter") << "apple" << 1 << "2 of 3";
+    QTest::newRow("Enter past the last") << "apple" << 3 << "1 of 3";
+    QTest::newRow("Shift+Enter from the first") << "apple" << -1 << "3 of 3";
+    QTest::newRow("one match") << "pear" << 0 << "1 of 1";
+    QTest::newRow("none") << "kiwi" << 0 << "No matches";
+}
+
+void tst_PageTools::findBoxSaysWhichMatchOfHowMany()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, enters);
+    QFETCH(QString, says);
+    EngineUnderTest engine;
+    QVERIFY(engine.isExposed());
+    QVERIFY(engine.show(m_server.url("/fruit")));
+    QVERIFY(QTest::qWaitForWindowActive(engine.browser->window()));
+
+    QTest::keyClick(engine.browser->window(), Qt::Key_F3);
+    auto *box = engine.browser->findChild<QWidget *>("FindBox");
+    QTRY_VERIFY(box->isActiveWindow());
+    auto *text = box->findChild<QLineEdit *>("findText");
+    const auto *result = box->findChild<QLabel *>("findResult");
+    QTest::keyClicks(text, typed);
+    QTRY_VERIFY_WITH_TIMEOUT(!result->text().isEmpty(), LoadTimeoutMs);
+    for (int i = 0; i < std::abs(enters); ++i) {
+        const QString before = result->text();
+        QTest::keyClick(text, Qt::Key_Return, enters < 0 ? Qt::ShiftModifier : Qt::NoModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(result->text() != before, LoadTimeoutMs);
+    }
+    QCOMPARE(result->text(), says);
+}
+
+void tst_PageTools::ctrlPPrintsToTheFileChosenOrSaysWhyNot_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("said");
+
+    QTest::newRow("a PDF file") << "page.pdf"
+                                << "print";
+    QTest::newRow("in a folder that is not there") << "missing/page.pdf"
+                                                   << "print|print failed: Printing to %1 failed";
+}
+
+void tst_PageTools::ctrlPPrintsToTheFileChosenOrSaysWhyNot()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, said);
+    const QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(file);
+    EngineUnderTest engine;
+    engine.dialogs->printTo = path;
+    QVERIFY(engine.isExposed());
+    QVERIFY(engine.show(m_server.url("/fruit")));
+    QVERIFY(QTest::qWaitForWindowActive(engine.browser->window()));
+
+    QTest::keyClick(engine.browser->window(), Qt::Key_P, Qt::ControlModifier);
+
+    QTRY_COMPARE_WITH_TIMEOUT(engine.dialogs->shown.join('|'), said.arg(path), LoadTimeoutMs);
+    const auto pdfStart = [&path] {
+        QFile pdf(path);
+        return pdf.open(QIODevice::ReadOnly) ? pdf.read(5) : QByteArray();
+    };
+    if (said.contains("failed"))
+        QVERIFY(!QFile::exists(path));
+    else
+        QTRY_COMPARE_WITH_TIMEOUT(pdfStart(), QByteArray("%PDF-"), LoadTimeoutMs);
+}
+
+CORVANE_TEST_MAIN(tst_PageTools)
+#include "tst_pagetools.moc"
