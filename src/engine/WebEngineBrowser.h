@@ -75,7 +75,7 @@ private:
     WebPage *m_page;
     RendererGonePage *m_rendererGone;
     SiteZoom *m_zoom;
-    FindBox *m_findBox;
+    FindBox *m_findBox = nullptr;
     QAction *m_leaveFullScreen;
     QString m_location;
     bool m_busy = false;
