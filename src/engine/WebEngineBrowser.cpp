@@ -49,7 +49,6 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
     , m_rendererGone(new RendererGonePage(this))
     , m_hungPageStopper(new HungPageStopper(m_page))
     , m_zoom(new SiteZoom(m_view))
-    , m_findBox(new FindBox(m_page, this))
 {
     m_profile->setUrlRequestInterceptor(m_networkGate);
     m_view->setPage(m_page);
@@ -79,7 +78,12 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
     addKey({Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal}, [this] { m_zoom->zoomIn(); });
     addKey({Qt::CTRL | Qt::Key_Minus}, [this] { m_zoom->zoomOut(); });
     addKey({Qt::CTRL | Qt::Key_0}, [this] { m_zoom->reset(); });
-    addKey({Qt::Key_F3}, [this] { m_findBox->openOrFindNext(); });
+    addKey({Qt::Key_F3}, [this] {
+        // Made at its first use, as most pages are never searched.
+        if (!m_findBox)
+            m_findBox = new FindBox(m_page, this);
+        m_findBox->openOrFindNext();
+    });
     // Pages have Escape for themselves, except while they are full screen.
     m_leaveFullScreen =
         addKey({Qt::Key_Escape}, [this] { m_page->triggerAction(QWebEnginePage::ExitFullScreen); });

@@ -79,7 +79,7 @@ private:
     RendererGonePage *m_rendererGone;
     HungPageStopper *m_hungPageStopper;
     SiteZoom *m_zoom;
-    FindBox *m_findBox;
+    FindBox *m_findBox = nullptr;
     QAction *m_leaveFullScreen;
     QString m_location;
     bool m_busy = false;
