@@ -4,6 +4,7 @@
 #include "app/LayoutRules.h"
 #include "app/PanelStatusBar.h"
 
+#include <QDebug>
 #include <QMenuBar>
 
 using namespace LayoutRules;
@@ -232,53 +233,24 @@ void tst_Layout::statusBarTwiceMovesNothing()
 
 namespace {
 
-// Everything a user could see change in the window, and every twips value of
-// the engine view, as text that names each value.
-QStringList reading(const WindowFixture &f)
+// What a user could see change in the window, and the engine view's twips,
+// as text. The window's place is read within its frame: Qt may learn the
+// frame of a maximised window late.
+QString reading(const WindowFixture &f)
 {
-    QStringList values{QStringLiteral("state %1").arg(int(f.window->windowState())),
-                       // Within the frame: Qt may learn the frame of a maximised window late.
-                       QStringLiteral("window %1,%2 %3x%4")
-                           .arg(f.window->geometry().x())
-                           .arg(f.window->geometry().y())
-                           .arg(f.window->geometry().width())
-                           .arg(f.window->geometry().height()),
-                       QStringLiteral("engine twips %1 %2 %3")
-                           .arg(double(f.view().Top()))
-                           .arg(double(f.view().Width()))
-                           .arg(double(f.view().Height())),
-                       QStringLiteral("menu bar shown %1").arg(f.window->menuBar()->isVisible()),
-                       QStringLiteral("status bar shown %1")
-                           .arg(f.window->findChild<PanelStatusBar *>("StatusBar1")->isVisible()),
-                       QStringLiteral("caption %1").arg(f.item("mnuMaxView")->text())};
-    for (const QWidget *widget : {static_cast<QWidget *>(f.engine), static_cast<QWidget *>(f.go()),
-                                  static_cast<QWidget *>(f.address())}) {
-        values << QStringLiteral("%1 at %2,%3 %4x%5, shown %6")
-                      .arg(widget->objectName())
-                      .arg(widget->x())
-                      .arg(widget->y())
-                      .arg(widget->width())
-                      .arg(widget->height())
-                      .arg(widget->isVisible());
-    }
-    for (const QAction *item : f.window->findChildren<QAction *>()) {
-        if (item->isCheckable())
-            values
-                << QStringLiteral("%1 checked %2").arg(item->objectName()).arg(item->isChecked());
-    }
-    return values;
-}
-
-// The reading once it holds still: a window manager may draw the frame of a
-// maximised window a moment after the state has changed.
-QStringList settledReading(const WindowFixture &f)
-{
-    QStringList last;
-    for (QStringList now = reading(f); now != last; now = reading(f)) {
-        last = now;
-        QTest::qWait(200);
-    }
-    return last;
+    QString text;
+    QDebug out(&text);
+    out << f.window->windowState() << f.window->geometry() << f.window->menuBar()->isVisible()
+        << f.window->findChild<PanelStatusBar *>("StatusBar1")->isVisible()
+        << f.item("mnuMaxView")->text();
+    for (const float twips : {f.view().Top(), f.view().Width(), f.view().Height()})
+        out << QString::number(double(twips), 'g', 9);
+    for (const QWidget *control :
+         std::initializer_list<const QWidget *>{f.engine, f.go(), f.address()})
+        out << control->geometry() << control->isVisible();
+    for (const QAction *item : f.window->findChildren<QAction *>())
+        out << item->isChecked();
+    return text;
 }
 
 } // namespace
@@ -300,24 +272,28 @@ void tst_Layout::fullScreenRoundTripPutsEverythingBack()
     QVERIFY(f.startShown());
     for (const QString &name : itemsFirst)
         f.item(qPrintable(name))->trigger();
-    const QStringList before = settledReading(f);
+    // Once it holds still: a window manager may draw a maximised frame late.
+    QString before;
+    while (before != reading(f)) {
+        before = reading(f);
+        QTest::qWait(200);
+    }
+    auto *bar = f.window->findChild<PanelStatusBar *>("StatusBar1");
 
     f.engine->askFullScreen(true);
     QTRY_VERIFY(f.window->isFullScreen());
     QTRY_COMPARE(f.engine->geometry(), f.window->rect());
-    QVERIFY(!f.window->menuBar()->isVisible());
-    QVERIFY(!f.address()->isVisible());
-    QVERIFY(!f.go()->isVisible());
-    QVERIFY(!f.window->findChild<PanelStatusBar *>("StatusBar1")->isVisible());
+    for (const QWidget *control :
+         std::initializer_list<const QWidget *>{f.window->menuBar(), f.address(), f.go(), bar})
+        QVERIFY(!control->isVisible());
     // The status poll goes on underneath.
     f.engine->location = QStringLiteral("http://elsewhere/");
-    QTRY_COMPARE(f.window->findChild<PanelStatusBar *>("StatusBar1")->panelText(3),
-                 f.engine->location);
+    QTRY_COMPARE(bar->panelText(3), f.engine->location);
     f.engine->location.clear();
-    QTRY_VERIFY(f.window->findChild<PanelStatusBar *>("StatusBar1")->panelText(3).isEmpty());
 
     f.engine->askFullScreen(false);
     QTRY_VERIFY(!f.window->isFullScreen());
+    QTRY_VERIFY(bar->panelText(3).isEmpty());
     QCOMPARE(reading(f), before);
     // Whatever the window manager still reports must not disturb it.
     QTest::qWait(300);

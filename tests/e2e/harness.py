@@ -17,6 +17,13 @@ from desktop import (ITEM, ITEM_PATH, Desktop, LoopbackServer, Route,  # noqa: E
 
 CORVANE = os.environ.get("CORVANE_BINARY", "")
 DEFAULT_HOME = b"https://duckduckgo.com/\r\n"
+# Page script that tells the server the page's viewport at every change, with
+# the time, since the reports may overtake each other; see viewport().
+REPORTS_VIEWPORT = """<script>
+  const report = () => fetch('/viewport?' + (performance.timeOrigin + performance.now()) +
+                             '&' + innerWidth + 'x' + innerHeight);
+  onresize = report; report();
+</script>"""
 
 
 class Corvane:
@@ -134,6 +141,15 @@ class E2ETestCase(unittest.TestCase):
         self.addCleanup(self.server.close)
         self.desktop = Desktop(self.screen)
         self.addCleanup(self.desktop.close)
+
+    def viewport(self):
+        """The page's viewport in CSS pixels, (width, height), as REPORTS_VIEWPORT
+        last told it; None before it has."""
+        reports = [path.split("?")[1].split("&") for path in self.server.requests
+                   if path.startswith("/viewport?")]
+        if not reports:
+            return None
+        return tuple(map(int, max(reports, key=lambda report: float(report[0]))[1].split("x")))
 
     def path(self, name):
         return os.path.join(self.directory, name)

@@ -6,34 +6,22 @@ import signal
 import time
 import unittest
 
-from harness import E2ETestCase, wait_until
+from harness import REPORTS_VIEWPORT, E2ETestCase, wait_until
 
 OPTIONS_MENU_X = 135
 START_MAX_ITEM = 2
 SCREEN = (0, 0, 1280, 800)
 
 # A button over the whole page that asks for full screen or gives it back;
-# "n" navigates away. The page tells the server its viewport at every change,
-# with the time, since the reports may overtake each other.
-PAGE = """
+# "n" navigates away.
+PAGE = REPORTS_VIEWPORT + """
 <button style='position:fixed;left:0;top:0;width:100%;height:100%'
   onclick='document.fullscreenElement ? document.exitFullscreen()
                                       : document.documentElement.requestFullscreen()'>Full</button>
-<script>
-  const report = () => fetch('/viewport?' + (performance.timeOrigin + performance.now()) +
-                             '&' + innerWidth + 'x' + innerHeight);
-  onresize = report; report();
-  onkeydown = e => { if (e.key === 'n') location.href = '/elsewhere'; };
-</script>"""
+<script>onkeydown = e => { if (e.key === 'n') location.href = '/elsewhere'; };</script>"""
 
 
 class FullScreen(E2ETestCase):
-    def viewport(self):
-        """The size of the page's viewport last reported."""
-        reports = [path[len("/viewport?"):].split("&") for path in self.server.requests
-                   if path.startswith("/viewport?")]
-        return max(reports, key=lambda report: float(report[0]))[1] if reports else None
-
     def settled_viewport(self):
         """The viewport once it has kept its size for a second."""
         last = [None, 0]
@@ -58,12 +46,11 @@ class FullScreen(E2ETestCase):
                        10, f"the {view}")
             state, geometry = corvane.net_wm_state(window), corvane.geometry(window)
             viewport = self.settled_viewport()
-            corvane.desktop.run("xdotool", "mousemove", "--window", window, "200", "150",
-                                "click", "1")
+            corvane.click(window, 200, 150)
             wait_until(lambda: "FULLSCREEN" in corvane.net_wm_state(window), 10,
                        f"full screen from the {view}")
             wait_until(lambda: corvane.geometry(window) == SCREEN, 10, "the whole screen")
-            wait_until(lambda: self.viewport() == "1280x800", 10,
+            wait_until(lambda: self.viewport() == SCREEN[2:], 10,
                        "the page to fill the screen")
             leave()
             with self.subTest(view=view, leave=leave.__name__):
