@@ -9,10 +9,11 @@
 class QWidget;
 
 // Runs an action that changes what some widgets show when asked, but at most
-// once per display frame: no sooner than a frame after it last ran or one of
-// those widgets was last painted, and otherwise at the end of the event loop's
-// pass. It runs once however often it was asked in between; nothing asked for
-// is dropped, and nothing runs while nothing is asked for.
+// once per frame of the screen its parent is on: no sooner than a frame after
+// it last ran or one of those widgets was last painted, and otherwise at the
+// end of the event loop's pass. It runs once however often it was asked in
+// between; nothing asked for is dropped, and nothing runs while nothing is
+// asked for.
 class OncePerFrame : public QObject {
 public:
     OncePerFrame(QWidget *parent, std::function<void()> action);
