@@ -52,6 +52,12 @@ class Corvane:
         self.desktop.run("xdotool", "mousemove", "--window", window, "60", "34", "click", "1")
         self.keys("ctrl+a")
 
+    def go_to(self, window, url):
+        """Types url into the address box and presses Enter."""
+        self.click_address_box(window)
+        self.type(url)
+        self.keys("Return")
+
     def open_menu_item(self, window, menu_x, presses):
         """Opens the menu at menu_x on the menu bar and picks its item number presses."""
         self.desktop.run("xdotool", "mousemove", "--window", window, str(menu_x), "10", "click", "1")
@@ -153,6 +159,10 @@ class E2ETestCase(unittest.TestCase):
 
     def path(self, name):
         return os.path.join(self.directory, name)
+
+    def set_home(self, path):
+        """Names the loopback server's path in home.ad."""
+        self.write("home.ad", self.server.url(path).encode() + b"\r\n")
 
     def write(self, name, data):
         with open(self.path(name), "wb") as f:

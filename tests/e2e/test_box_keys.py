@@ -14,7 +14,7 @@ fetch('/answer?' + encodeURIComponent(prompt('Your name?', 'default')));</script
 class BoxKeys(E2ETestCase):
     def press_in_box(self, path, *keys):
         """Starts at path and, once its box is up, types words and presses Keys."""
-        self.write("home.ad", self.server.url(path).encode() + b"\r\n")
+        self.set_home(path)
         corvane = self.start()
         box = wait_until(lambda: corvane.windows("^(Sign in|http://127.0.0.1.*)$"), 30, "the box")
         corvane.focus(box[0].decode())

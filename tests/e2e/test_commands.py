@@ -10,7 +10,7 @@ from harness import E2ETestCase, wait_until
 class Commands(E2ETestCase):
     def start_at_home(self):
         self.server.page("/home", "Home")
-        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        self.set_home("/home")
         corvane = self.start()
         window = corvane.main_window()
         wait_until(lambda: self.server.count("/home"), 10, "the home page")
@@ -18,9 +18,7 @@ class Commands(E2ETestCase):
         return corvane, window
 
     def go_to(self, corvane, window, path):
-        corvane.click_address_box(window)
-        corvane.type(self.server.url(path))
-        corvane.keys("Return")
+        corvane.go_to(window, self.server.url(path))
         wait_until(lambda: self.server.count(path), 10, f"a request for {path}")
 
     def test_typed_address_and_enter_loads_it(self):
@@ -54,9 +52,7 @@ class Commands(E2ETestCase):
     def test_ctrl_s_stops_a_slow_page(self):
         self.server.page("/slow", "Slow", trickle_seconds=8)
         corvane, window = self.start_at_home()
-        corvane.click_address_box(window)
-        corvane.type(self.server.url("/slow"))
-        corvane.keys("Return")
+        corvane.go_to(window, self.server.url("/slow"))
         wait_until(lambda: self.server.count("/slow"), 10, "the slow request")
         corvane.keys("ctrl+s")
         wait_until(lambda: "/slow" in self.server.aborted, 5, "the browser to drop the slow load")
@@ -64,7 +60,7 @@ class Commands(E2ETestCase):
     def test_ctrl_h_reads_a_home_address_changed_on_disk(self):
         self.server.page("/new-home", "New home")
         corvane, window = self.start_at_home()
-        self.write("home.ad", self.server.url("/new-home").encode() + b"\r\n")
+        self.set_home("/new-home")
         corvane.keys("ctrl+h")
         wait_until(lambda: self.server.count("/new-home"), 10, "the new home page")
 
@@ -99,7 +95,7 @@ class Commands(E2ETestCase):
 
     def test_screenshot_shows_the_page(self):
         self.server.page("/home", "Home", colour="#3366cc")
-        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        self.set_home("/home")
         corvane = self.start()
         window = corvane.main_window()
         wait_until(lambda: self.server.count("/home"), 10, "the home page")

@@ -36,7 +36,7 @@ class FullScreen(E2ETestCase):
     def test_round_trips_leave_every_view_as_it_was(self):
         self.server.page("/page", "Page", content=PAGE)
         self.server.page("/elsewhere", "Elsewhere", content=PAGE)
-        self.write("home.ad", self.server.url("/page").encode() + b"\r\n")
+        self.set_home("/page")
         corvane = self.start()
         window = corvane.main_window()
         corvane.focus(window)

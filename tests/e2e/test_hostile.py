@@ -59,15 +59,13 @@ class Hostile(E2ETestCase):
         self.server.routes[path] = Route(f"<html><body>{body}</body></html>".encode())
 
     def start_at(self, path):
-        self.write("home.ad", self.server.url(path).encode() + b"\r\n")
+        self.set_home(path)
         corvane = self.start()
         return corvane, corvane.main_window()
 
     def go_to(self, corvane, window, path):
         corvane.focus(window)
-        corvane.click_address_box(window)
-        corvane.type(self.server.url(path))
-        corvane.keys("Return")
+        corvane.go_to(window, self.server.url(path))
 
     def box(self, corvane):
         return wait_until(lambda: corvane.windows(BOX), 15, "a page's box")[0].decode()
@@ -146,7 +144,7 @@ class Hostile(E2ETestCase):
     def test_sigterm_with_the_save_dialog_open_leaves_no_partial_download(self):
         serve_big_download(self.server)
         data = os.environ.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share"))
-        self.write("home.ad", self.server.url("/big.bin").encode() + b"\r\n")
+        self.set_home("/big.bin")
         corvane = self.start()
         wait_until(lambda: corvane.windows("^Save download as"), 20, "the save dialog")
         time.sleep(2)  # the engine downloads while the user chooses
@@ -237,7 +235,7 @@ class Hostile(E2ETestCase):
         blocked = self.path("blocked")
         env = {"HOME": blocked + "/home", "XDG_DATA_HOME": blocked + "/data",
                "XDG_CACHE_HOME": blocked + "/cache", "XDG_CONFIG_HOME": blocked + "/config"}
-        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        self.set_home("/home")
         corvane = self.start(env=env)
         said = "cookies and sign-ins will not be kept"
         wait_until(lambda: said in corvane.error_output(), 20, "the warning")

@@ -20,7 +20,7 @@ MATCH_MARKS = {b"\xff\x96\x32", b"\xff\xff\x00"}
 class PageTools(E2ETestCase):
     def start_at(self, path, content="", colour="#ffffff"):
         self.server.page(path, "Page", content=content, colour=colour)
-        self.write("home.ad", self.server.url(path).encode() + b"\r\n")
+        self.set_home(path)
         corvane = self.start()
         window = corvane.main_window()
         wait_until(lambda: self.server.count(path), 10, "the home page")
@@ -76,11 +76,6 @@ class PageTools(E2ETestCase):
             wait_until(lambda: abs(self.viewport()[0] - width / factor) <= 1, 10,
                        f"{what}: {factor:.0%}, about {width / factor:.0f} pixels wide")
 
-        def go_to(url):
-            corvane.click_address_box(window)
-            corvane.type(url)
-            corvane.keys("Return")
-
         for key, factor in [("ctrl+plus", 1.1), ("ctrl+equal", 1.25), ("ctrl+minus", 1.1),
                             ("ctrl+0", 1.0), ("ctrl+minus", 0.9)]:
             corvane.keys(key)
@@ -92,10 +87,10 @@ class PageTools(E2ETestCase):
                             "keydown", "ctrl", "click", "4", "click", "4", "keyup", "ctrl")
         expect_zoom(1.25, "Ctrl+wheel, two notches")
 
-        go_to(self.server.url("/same-site"))
+        corvane.go_to(window, self.server.url("/same-site"))
         wait_until(lambda: self.server.count("/same-site"), 10, "a page of the same site")
         expect_zoom(1.25, "the same site")
-        go_to(self.server.url("/same-site").replace("127.0.0.1", "localhost"))
+        corvane.go_to(window, self.server.url("/same-site").replace("127.0.0.1", "localhost"))
         wait_until(lambda: self.server.count("/same-site") == 2, 10, "another site")
         expect_zoom(1.0, "another site")
         corvane.keys("alt+BackSpace")
@@ -141,9 +136,7 @@ class PageTools(E2ETestCase):
 
         self.server.page("/other", "Other")
         corvane.focus(window)
-        corvane.click_address_box(window)
-        corvane.type(self.server.url("/other"))
-        corvane.keys("Return")
+        corvane.go_to(window, self.server.url("/other"))
         wait_until(lambda: page_colour() is False, 10, "the other page")
         corvane.open_menu_item(window, FILE_MENU_X, OPEN_FILE_ITEM)
         dialog = wait_until(lambda: corvane.windows("^Open"), 10, "the open dialog")

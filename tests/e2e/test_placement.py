@@ -15,7 +15,7 @@ SELECT_PAGE = (b"<html><head><title>Select</title></head><body style='margin:0'>
 class AccessibleCorvane(E2ETestCase):
     def start_at(self, body):
         self.server.routes["/home"] = Route(body)
-        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        self.set_home("/home")
         self.desktop.start_accessibility()
         corvane = self.start()
         window = corvane.main_window()

@@ -27,14 +27,14 @@ class StartUp(E2ETestCase):
 
     def test_home_page_is_requested_from_home_file(self):
         self.server.page("/home", "Home page")
-        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        self.set_home("/home")
         corvane = self.start()
         wait_until(lambda: self.server.count("/home"), 10, "the home page request")
         corvane.main_window()
 
     def test_marker_starts_the_window_maximised(self):
         self.server.page("/home", "Home page")
-        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        self.set_home("/home")
         self.write("max.dat", b"")
         corvane = self.start()
         window = corvane.main_window()

@@ -11,7 +11,7 @@ HIDE_ITEM = 4
 class Tray(E2ETestCase):
     def start_at_home(self):
         self.server.page("/home", "Home")
-        self.write("home.ad", self.server.url("/home").encode() + b"\r\n")
+        self.set_home("/home")
         corvane = self.start()
         window = corvane.main_window()
         corvane.focus(window)
