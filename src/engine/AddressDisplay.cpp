@@ -5,7 +5,10 @@
 
 #include <unicode/uspoof.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -103,11 +106,53 @@ bool isSafeToRead(const QString &asciiHost)
     return true;
 }
 
+// Characters that show nothing, or turn the text around them: in an address
+// they make one read as another ("/\u202egpj.exe" reads as "exe.jpg"). As in
+// Chromium's address bar, they stay percent-encoded.
+bool misleadsTheReader(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Other_Format:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        break;
+    }
+    // Blank letters, joiners and variation selectors, and the padlocks a page
+    // could draw in its path to pass for a secure site.
+    static const std::pair<char32_t, char32_t> blanks[] = {
+        {0x034f, 0x034f}, {0x115f, 0x1160},   {0x17b4, 0x17b5},  {0x180b, 0x180f},
+        {0x2800, 0x2800}, {0x3164, 0x3164},   {0xfe00, 0xfe0f},  {0xffa0, 0xffa0},
+        {0xfff0, 0xfff8}, {0x1f50f, 0x1f513}, {0xe0000, 0xe0fff}};
+    return std::any_of(std::begin(blanks), std::end(blanks),
+                       [c](const auto &range) { return range.first <= c && c <= range.second; });
+}
+
+QString withMisleadingCharactersEncoded(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        // Not QString::fromUcs4(), which takes U+FEFF for a byte order mark.
+        const QString character = QStringView(QChar::fromUcs4(c)).toString();
+        shown += misleadsTheReader(c) ? QString::fromLatin1(character.toUtf8().toPercentEncoding())
+                                      : character;
+    }
+    return shown;
+}
+
 } // namespace
 
 QString addressForDisplay(const QUrl &url)
 {
-    const QString shown = url.toString();
+    // A user name and password are never shown: they would put a password on
+    // the screen, and let "www.bank.example:x@" stand before the real host.
+    const QUrl::FormattingOptions withoutUserInfo = QUrl::RemoveUserInfo;
+    const QString site =
+        url.toString(withoutUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    const QString rest =
+        withMisleadingCharactersEncoded(url.toString(withoutUserInfo).mid(site.size()));
     const QString host = url.host();
     const QString asciiHost = url.host(QUrl::EncodeUnicode);
     // Qt's own choice, by a list of top-level domains, is not the one made here.
@@ -115,10 +160,8 @@ QString addressForDisplay(const QUrl &url)
                                  ? QUrl::fromAce(asciiHost.toLatin1(), QUrl::IgnoreIDNWhitelist)
                                  : asciiHost;
     if (readable == host)
-        return shown;
-    // The host is the last thing of its text in the authority, after any user
-    // name, before any port.
-    const QString authority = url.authority();
-    const qsizetype at = shown.indexOf(authority) + authority.lastIndexOf(host);
-    return shown.left(at) + readable + shown.mid(at + host.size());
+        return site + rest;
+    // The host is the last thing of its text in the site, before any port.
+    const qsizetype at = site.lastIndexOf(host);
+    return site.left(at) + readable + site.mid(at + host.size()) + rest;
 }

@@ -10,6 +10,7 @@ class QUrl;
 // Chinese, Japanese or Korean; characters recommended for identifiers only;
 // no invisible marks, digits of two systems or characters that IDNA versions
 // read differently; no label of Cyrillic letters that all look Latin under a
-// Latin top-level domain). Otherwise its punycode form. The rest is as
-// QUrl::toString() gives it.
+// Latin top-level domain). Otherwise its punycode form. No user name or
+// password. The rest is as QUrl::toString() gives it, but for invisible and
+// text-turning characters, which stay percent-encoded.
 QString addressForDisplay(const QUrl &url);
