@@ -28,6 +28,12 @@ int main(int argc, char **argv)
         tellUser(startDialogs, nullptr,
                  QStringLiteral("Corvane is already running; close it first"));
         return 1;
+    case ProfileLock::State::Folder:
+        tellUser(startDialogs, nullptr,
+                 QStringLiteral("%1 is a folder, where Corvane keeps its lock file; move it away "
+                                "to start Corvane")
+                     .arg(ProfileLock::lockFilePath()));
+        return 1;
     case ProfileLock::State::Unwritable:
         tellUser(startDialogs, nullptr,
                  QStringLiteral("%1 cannot be written: cookies and sign-ins will not be kept")

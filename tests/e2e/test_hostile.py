@@ -175,6 +175,42 @@ class Hostile(E2ETestCase):
         third.keys("ctrl+e")
         self.assertEqual(third.wait_exit(), 0)
 
+    def test_whatever_a_crash_left_for_the_lock_is_taken_over_and_a_full_folder_is_named(self):
+        data = os.environ.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share"))
+        lock = os.path.join(data, "corvane", "profile", "corvane.lock")
+
+        def write(content):
+            with open(lock, "wb") as f:
+                f.write(content)
+        rows = [("empty", lambda: write(b"")), ("garbage", lambda: write(b"\x00\xffno lock\n")),
+                ("a dead process's", lambda: write(b"999999\ncorvane\n\n")),
+                ("dangling link", lambda: os.symlink(self.path("gone"), lock)),
+                ("pipe", lambda: os.mkfifo(lock)), ("empty folder", lambda: os.mkdir(lock))]
+        for left, make in rows:
+            with self.subTest(left=left):
+                os.makedirs(os.path.dirname(lock), exist_ok=True)
+                make()
+                self.server.requests.clear()
+                corvane, window = self.start_at("/home")
+                try:
+                    wait_until(lambda: self.server.count("/home"), 20, "the home page")
+                    corvane.focus(window)
+                    corvane.keys("ctrl+e")
+                    self.assertEqual(corvane.wait_exit(), 0)
+                    self.assertFalse(os.path.lexists(lock))
+                finally:
+                    corvane.close()
+
+        os.makedirs(os.path.join(lock, "notes"))
+        corvane = self.start()
+        box = wait_until(lambda: corvane.windows("^Corvane$"), 20, "the box")[0].decode()
+        self.assertIn(f"corvane: {lock} is a folder, where Corvane keeps its lock file",
+                      corvane.error_output())
+        corvane.focus(box)
+        corvane.keys("Return")
+        self.assertEqual(corvane.wait_exit(), 1)
+        self.assertTrue(os.path.isdir(os.path.join(lock, "notes")))
+
     def test_hide_with_a_fifo_for_the_icon_file_does_not_hang(self):
         os.mkfifo(self.path("Icon.ico"))
         self.desktop.start_tray_host()
