@@ -26,21 +26,19 @@ NetworkReset::NetworkReset(QWebEngineProfile *profile)
 void NetworkReset::closeAllConnections()
 {
     m_profile->setHttpCacheMaximumSize(m_profile->httpCacheMaximumSize() ^ 1);
-    for (const QNetworkCookie &cookie : std::as_const(m_sessionCookies))
+    for (const QNetworkCookie &cookie : std::as_const(m_cookies))
         restore(cookie);
 }
 
 void NetworkReset::keep(const QNetworkCookie &cookie)
 {
-    if (!cookie.isSessionCookie())
-        return;
     forget(cookie);
-    m_sessionCookies.append(cookie);
+    m_cookies.append(cookie);
 }
 
 void NetworkReset::forget(const QNetworkCookie &cookie)
 {
-    m_sessionCookies.removeIf(
+    m_cookies.removeIf(
         [&cookie](const QNetworkCookie &kept) { return kept.hasSameIdentifier(cookie); });
 }
 

@@ -10,9 +10,11 @@ class QWebEngineProfile;
 // streams and responses still arriving, its workers' and service workers'
 // connections, idle ones kept for later. Qt WebEngine has no call for that,
 // but it starts a profile's network afresh whenever a cache setting changes,
-// which ends them all; the cookies of the session, which live only in the
-// network's memory, are handed on to the new one (sign-ins to a site's sign-in
-// box are not: they are asked for again). The profile must be kept on disk:
+// which ends them all. Every cookie is handed on to the new network: those of
+// the session live only in the old one's memory, and lasting ones that the old
+// one had not yet written, or whose database the new one found still in the
+// old one's hands, would be lost too (sign-ins to a site's sign-in box are
+// not handed on: they are asked for again). The profile must be kept on disk:
 // one in memory alone is never started afresh.
 class NetworkReset : public QObject {
     Q_OBJECT
@@ -28,5 +30,5 @@ private:
     void restore(QNetworkCookie cookie);
 
     QWebEngineProfile *m_profile;
-    QList<QNetworkCookie> m_sessionCookies;
+    QList<QNetworkCookie> m_cookies;
 };

@@ -205,8 +205,11 @@ bool WebEngineBrowser::Offline() const
 
 void WebEngineBrowser::setOffline(bool offline)
 {
+    // Once offline, nothing new has got past the gate: going offline again
+    // has nothing to end, and would only start the network afresh once more.
+    const bool wasOffline = m_networkGate->isOffline();
     m_networkGate->setOffline(offline);
-    if (!offline)
+    if (!offline || wasOffline)
         return;
     // What was open before ends too: the page's loads stop where they are,
     // and every connection left, the page's sockets, streams and workers',

@@ -3,6 +3,7 @@ Offline: every route a script has aims at the loopback server, which counts
 the requests, connections, WebSocket bytes and datagrams that reached it."""
 
 import time
+import urllib.parse
 import unittest
 
 from harness import E2ETestCase, wait_until
@@ -99,6 +100,47 @@ class Network(E2ETestCase):
         time.sleep(5)
         self.assertEqual(self.counts(), before)
         self.assertEqual(self.server.datagrams, 0)
+
+    def test_nothing_a_site_stored_is_lost_by_going_offline_however_often(self):
+        set_cookies = ["session=1", "lasting=2; Max-Age=86400", "hidden=3; HttpOnly; Max-Age=86400",
+                       "pathed=4; Path=/p; Max-Age=86400"]
+        store = b"""<script>document.cookie = 'script=5; max-age=86400'; localStorage.kept = 6;
+            fetch('/stored').then(() => location = '/held')</script>"""
+        check = b"<script>fetch('/seen?' + document.cookie + '&' + localStorage.kept)</script>"
+        cookies_seen = []
+        plain = self.server.answer
+
+        def answer(request, path, query):
+            if path == "/set":
+                request.send_response(200)
+                for cookie in set_cookies:
+                    request.send_header("Set-Cookie", cookie)
+                request.send_header("Content-Type", "text/html")
+                request.send_header("Content-Length", str(len(store)))
+                request.end_headers()
+                request.wfile.write(store)
+                return
+            if path == "/p/check":
+                cookies_seen.append(request.headers.get("Cookie", ""))
+            plain(request, path, query)
+
+        self.server.answer = answer
+        self.server.routes.update({"/held": Route(b"held", "text/html", 30),
+                                   "/p/check": Route(check)})
+        corvane = self.start_at(self.server.url("/set"))
+        window = corvane.main_window()
+        wait_until(lambda: self.server.count("/held"), 20, "the held load")
+        corvane.focus(window)
+        self.desktop.run("xdotool", "key", "--delay", "20", *["ctrl+o"] * 50, timeout=60)
+        corvane.go_to(window, self.server.url("/p/check"))
+        seen = wait_until(lambda: [r for r in self.server.requests if r.startswith("/seen")], 20,
+                          "the check")[0]
+        self.assertEqual(sorted(cookies_seen[0].split("; ")),
+                         ["hidden=3", "lasting=2", "pathed=4", "script=5", "session=1"])
+        self.assertEqual(sorted(urllib.parse.unquote(seen).removeprefix("/seen?")
+                                .split("&")[0].split("; ")),
+                         ["lasting=2", "pathed=4", "script=5", "session=1"])
+        self.assertTrue(seen.endswith("&6"), seen)
 
 
 if __name__ == "__main__":
