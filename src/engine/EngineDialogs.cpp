@@ -27,29 +27,6 @@ QString siteName(const QUrl &url)
                                QUrl::RemoveFragment);
 }
 
-QString featureRequest(QWebEnginePage::Feature feature)
-{
-    switch (feature) {
-    case QWebEnginePage::Notifications:
-        return QStringLiteral("show you notifications");
-    case QWebEnginePage::Geolocation:
-        return QStringLiteral("know your location");
-    case QWebEnginePage::MediaAudioCapture:
-        return QStringLiteral("use your microphone");
-    case QWebEnginePage::MediaVideoCapture:
-        return QStringLiteral("use your camera");
-    case QWebEnginePage::MediaAudioVideoCapture:
-        return QStringLiteral("use your camera and microphone");
-    case QWebEnginePage::MouseLock:
-        return QStringLiteral("take over the mouse pointer");
-    case QWebEnginePage::DesktopVideoCapture:
-        return QStringLiteral("record your screen");
-    case QWebEnginePage::DesktopAudioVideoCapture:
-        return QStringLiteral("record your screen and its sound");
-    }
-    return QStringLiteral("use feature %1").arg(int(feature));
-}
-
 // Shows box and waits for the user's answer without blocking the window: a
 // page that opens box after box must not keep the user from Exit or the
 // window's close box. Ending the program ends the wait, the box unanswered.
@@ -209,11 +186,11 @@ StandardEngineDialogs::askCredentials(QWidget *owner, const QUrl &url, const QSt
     return Credentials{user->text(), password->text()};
 }
 
-bool StandardEngineDialogs::allowFeature(QWidget *owner, const QUrl &origin,
-                                         QWebEnginePage::Feature feature, bool *stopAsking)
+bool StandardEngineDialogs::allowFeature(QWidget *owner, const QUrl &origin, const QString &request,
+                                         bool *stopAsking)
 {
     const QString question =
-        QStringLiteral("%1 asks to %2. Allow it?").arg(siteName(origin), featureRequest(feature));
+        QStringLiteral("%1 asks to %2. Allow it?").arg(siteName(origin), request);
     return askInBox(owner, QMessageBox::Question, origin, question,
                     QMessageBox::Yes | QMessageBox::No, stopAsking) == QMessageBox::Yes;
 }

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QUrl>
-#include <QWebEnginePage>
 
 #include <optional>
 
@@ -41,8 +40,9 @@ public:
     // A server's request for a user name and password; nothing when cancelled.
     virtual std::optional<Credentials> askCredentials(QWidget *owner, const QUrl &url,
                                                       const QString &realm) = 0;
-    // A page's request to use feature: true when the user allows it.
-    virtual bool allowFeature(QWidget *owner, const QUrl &origin, QWebEnginePage::Feature feature,
+    // A page's request to do something ("know your location"): true when the
+    // user allows it.
+    virtual bool allowFeature(QWidget *owner, const QUrl &origin, const QString &request,
                               bool *stopAsking) = 0;
     // Where to save a download, proposedPath offered; nothing when cancelled.
     virtual std::optional<QString> saveDownloadAs(QWidget *owner, const QString &proposedPath) = 0;
@@ -70,7 +70,7 @@ public:
                                   const QString &defaultText, bool *stopAsking) override;
     std::optional<Credentials> askCredentials(QWidget *owner, const QUrl &url,
                                               const QString &realm) override;
-    bool allowFeature(QWidget *owner, const QUrl &origin, QWebEnginePage::Feature feature,
+    bool allowFeature(QWidget *owner, const QUrl &origin, const QString &request,
                       bool *stopAsking) override;
     std::optional<QString> saveDownloadAs(QWidget *owner, const QString &proposedPath) override;
     void showDownloadProgress(QWidget *owner, QWebEngineDownloadRequest *download) override;

@@ -5,6 +5,8 @@
 
 #include <QAuthenticator>
 #include <QCoreApplication>
+#include <QHash>
+#include <QMetaEnum>
 #include <QScopeGuard>
 #include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
@@ -23,6 +25,29 @@ bool isLeavePageQuestion(const QString &message)
     return message == QCoreApplication::translate("QWebEnginePage",
                                                   "Are you sure you want to leave this page? "
                                                   "Changes that you made may not be saved.");
+}
+
+// What a page asks to do, in words. Qt 6.4's features and Qt 6.8's
+// permissions give each the same name.
+QString requestInWords(const char *name)
+{
+    static const QHash<QByteArray, QString> words = {
+        {"Notifications", QStringLiteral("show you notifications")},
+        {"Geolocation", QStringLiteral("know your location")},
+        {"MediaAudioCapture", QStringLiteral("use your microphone")},
+        {"MediaVideoCapture", QStringLiteral("use your camera")},
+        {"MediaAudioVideoCapture", QStringLiteral("use your camera and microphone")},
+        {"MouseLock", QStringLiteral("take over the mouse pointer")},
+        {"DesktopVideoCapture", QStringLiteral("record your screen")},
+        {"DesktopAudioVideoCapture", QStringLiteral("record your screen and its sound")},
+        {"ClipboardReadWrite", QStringLiteral("read and change your clipboard")},
+        {"LocalFontsAccess", QStringLiteral("see the fonts on your computer")}};
+    return words.value(name, QStringLiteral("use %1").arg(QLatin1String(name)));
+}
+
+template <typename Type> QString requestInWords(Type type)
+{
+    return requestInWords(QMetaEnum::fromType<Type>().valueToKey(int(type)));
 }
 
 // There is no way past a broken certificate: the engine shows its own error
@@ -49,8 +74,18 @@ WebPage::WebPage(QWebEngineProfile *profile, std::unique_ptr<EngineDialogs> dial
     // Qt shows no sign-in box of its own: without an answer here, no site
     // could ever be signed in to.
     connect(this, &QWebEnginePage::authenticationRequired, this, &WebPage::answerAuthentication);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Qt 6.8 answers a request again from what was decided before, and keeps
+    // that on disk; Corvane asks each time, as with Qt 6.4, so that "Stop this
+    // page from asking again" is the one lasting answer, and only until the
+    // page is left.
+    profile->setPersistentPermissionsPolicy(
+        QWebEngineProfile::PersistentPermissionsPolicy::AskEveryTime);
+    connect(this, &QWebEnginePage::permissionRequested, this, &WebPage::answerPermissionRequest);
+#else
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             &WebPage::answerFeatureRequest);
+#endif
     connect(this, &QWebEnginePage::certificateError, this, &refuseCertificate);
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openNewWindowHere);
     // Without an answer, the engine drops every download.
@@ -132,20 +167,37 @@ void WebPage::answerAuthentication(const QUrl &requestUrl, QAuthenticator *authe
     authenticator->setPassword(credentials->password);
 }
 
-void WebPage::answerFeatureRequest(const QUrl &securityOrigin, Feature feature)
+void WebPage::askPermission(const QUrl &origin, const QString &request,
+                            const std::function<void(bool)> &answer)
 {
-    const std::pair question(securityOrigin, feature);
+    const std::pair question(origin, request);
     if (m_featuresAsked.contains(question))
         return;
     m_featuresAsked.append(question);
     const bool allowed =
         mayAsk() && ask([&](bool *stopAsking) {
-            return m_dialogs->allowFeature(dialogOwner(), securityOrigin, feature, stopAsking);
+            return m_dialogs->allowFeature(dialogOwner(), origin, request, stopAsking);
         });
     m_featuresAsked.removeOne(question);
-    setFeaturePermission(securityOrigin, feature,
-                         allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
+    answer(allowed);
 }
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+void WebPage::answerPermissionRequest(const QWebEnginePermission &permission)
+{
+    askPermission(
+        permission.origin(), requestInWords(permission.permissionType()),
+        [&permission](bool allowed) { allowed ? permission.grant() : permission.deny(); });
+}
+#else
+void WebPage::answerFeatureRequest(const QUrl &securityOrigin, Feature feature)
+{
+    askPermission(securityOrigin, requestInWords(feature), [&](bool allowed) {
+        setFeaturePermission(securityOrigin, feature,
+                             allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
+    });
+}
+#endif
 
 void WebPage::answerDownload(QWebEngineDownloadRequest *download)
 {

@@ -3,7 +3,11 @@
 #include "EngineDialogs.h"
 
 #include <QWebEnginePage>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QWebEnginePermission>
+#endif
 
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -51,7 +55,15 @@ private:
     template <typename ShowBox> auto ask(ShowBox showBox);
     void forgetBoxesOnLeaving(const QWebEngineLoadingInfo &loading);
     void answerAuthentication(const QUrl &requestUrl, QAuthenticator *authenticator);
+    // Asks whether origin may do what request says, unless silent; answer
+    // takes the user's choice.
+    void askPermission(const QUrl &origin, const QString &request,
+                       const std::function<void(bool)> &answer);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    void answerPermissionRequest(const QWebEnginePermission &permission);
+#else
     void answerFeatureRequest(const QUrl &securityOrigin, Feature feature);
+#endif
     void answerDownload(QWebEngineDownloadRequest *download);
     void openNewWindowHere(QWebEngineNewWindowRequest &request);
     void answerPrintRequest();
@@ -68,5 +80,5 @@ private:
     bool m_stoppedAsking = false;
     // Permission questions in a box now: the engine asks again and again while
     // one is open, and one answer settles them all.
-    QList<std::pair<QUrl, Feature>> m_featuresAsked;
+    QList<std::pair<QUrl, QString>> m_featuresAsked;
 };

@@ -2,7 +2,6 @@
 
 #include "engine/EngineDialogs.h"
 
-#include <QMetaEnum>
 #include <QPrinter>
 #include <QStringList>
 #include <QWebEngineDownloadRequest>
@@ -36,12 +35,10 @@ public:
         shown << QStringLiteral("sign in to %1 at %2").arg(realm, url.toString());
         return credentials;
     }
-    bool allowFeature(QWidget *, const QUrl &origin, QWebEnginePage::Feature feature,
+    bool allowFeature(QWidget *, const QUrl &origin, const QString &request,
                       bool *stopAsking) override
     {
-        shown << QStringLiteral("allow %1 for %2")
-                     .arg(QMetaEnum::fromType<QWebEnginePage::Feature>().valueToKey(feature),
-                          origin.toString());
+        shown << QStringLiteral("allow to %1 for %2").arg(request, origin.toString());
         answerStopOffer(stopAsking);
         return allowFeatures;
     }

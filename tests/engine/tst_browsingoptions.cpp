@@ -229,13 +229,15 @@ void tst_BrowsingOptions::permissionIsAskedUnlessSilent_data()
     const QString origin = m_server.url("/").toString();
 
     QTest::newRow("notifications, allowed")
-        << notifications << false << true << "allow Notifications for " + origin << "granted";
+        << notifications << false << true << "allow to show you notifications for " + origin
+        << "granted";
     QTest::newRow("notifications, refused")
-        << notifications << false << false << "allow Notifications for " + origin << "denied";
+        << notifications << false << false << "allow to show you notifications for " + origin
+        << "denied";
     QTest::newRow("notifications, silent")
         << notifications << true << true << QString() << "denied";
     QTest::newRow("location, allowed")
-        << location << false << true << "allow Geolocation for " + origin << "error 2";
+        << location << false << true << "allow to know your location for " + origin << "error 2";
     QTest::newRow("location, silent") << location << true << true << QString() << "error 1";
 }
 
