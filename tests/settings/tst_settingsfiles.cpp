@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace SettingsFiles;
 
 namespace {
@@ -80,7 +82,7 @@ private slots:
         QTest::newRow("text") << QByteArray() << "https://example.org/";
         QTest::newRow("empty text") << QByteArray() << "";
         QTest::newRow("blanks kept") << QByteArray() << "  a b \t ";
-        QTest::newRow("non-ASCII") << QByteArray() << u"https://bücher.example/ß€"_qs;
+        QTest::newRow("non-ASCII") << QByteArray() << u"https://bücher.example/ß€"_s;
         QTest::newRow("replaces longer") << QByteArray(1000, 'x') + "\r\nmore\r\n"
                                          << "a";
     }
@@ -126,7 +128,7 @@ private slots:
         QTest::newRow("LF then CR LF") << QByteArray("a\nb\r\nc") << "a\nb";
         QTest::newRow("CR alone") << QByteArray("a\rb\r\n") << "a";
         QTest::newRow("blanks kept") << QByteArray("  a b \t\r\n") << "  a b \t";
-        QTest::newRow("non-ASCII") << u"ß€\r\n"_qs.toLocal8Bit() << u"ß€"_qs;
+        QTest::newRow("non-ASCII") << u"ß€\r\n"_s.toLocal8Bit() << u"ß€"_s;
         QTest::newRow("exactly MaxLineBytes")
             << QByteArray(MaxLineBytes, 'a') << QString(MaxLineBytes, 'a');
         QTest::newRow("exactly MaxLineBytes, then CR LF")
