@@ -96,30 +96,46 @@ class FullScreen(E2ETestCase):
         full_screen_and_back("maximised window", renderer_dying)
         self.assertEqual(corvane.process.poll(), None)
 
-    def test_full_screen_granted_while_hidden_to_the_tray_gives_everything_back(self):
+    def test_full_screen_granted_while_the_window_is_put_away_gives_everything_back(self):
         self.desktop.start_tray_host()
         self.server.page("/late", "Late", content=LATE_PAGE)
         self.set_home("/late")
-        corvane = self.start()
-        window = corvane.main_window()
-        corvane.focus(window)
-        viewport = self.settled_viewport()
-        state, geometry = corvane.net_wm_state(window), corvane.geometry(window)
 
-        corvane.click(window, 200, 150)
-        corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
-        icon = wait_until(corvane.tray_icons, 10, "the tray icon")[0].decode()
-        wait_until(lambda: self.server.count("/granted"), 10, "full screen granted while hidden")
-        self.desktop.run("xdotool", "mousemove", "--window", icon, "8", "8",
-                         "click", "--repeat", "2", "--delay", "80", "1")
-        wait_until(lambda: "FULLSCREEN" in corvane.net_wm_state(window), 10,
-                   "the window back full screen")
-        self.assertEqual(self.settled_viewport(), SCREEN[2:])
-        corvane.focus(window)
-        corvane.keys("Escape")
-        wait_until(lambda: corvane.geometry(window) == geometry, 10, f"the geometry {geometry}")
-        self.assertEqual(corvane.net_wm_state(window), state)
-        self.assertEqual(self.settled_viewport(), viewport)
+        def to_the_tray(corvane, window):
+            corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
+            icon = wait_until(corvane.tray_icons, 10, "the tray icon")[0].decode()
+            return lambda: self.desktop.run("xdotool", "mousemove", "--window", icon, "8", "8",
+                                            "click", "--repeat", "2", "--delay", "80", "1")
+
+        def minimised(corvane, window):
+            self.desktop.run("xdotool", "windowminimize", "--sync", window)
+            return lambda: corvane.focus(window)
+
+        for put_away in to_the_tray, minimised:
+            with self.subTest(put_away=put_away.__name__):
+                self.server.requests.clear()
+                corvane = self.start()
+                try:
+                    window = corvane.main_window()
+                    corvane.focus(window)
+                    viewport = self.settled_viewport()
+                    state, geometry = corvane.net_wm_state(window), corvane.geometry(window)
+                    corvane.click(window, 200, 150)
+                    bring_back = put_away(corvane, window)
+                    wait_until(lambda: self.server.count("/granted"), 10, "full screen granted")
+                    bring_back()
+                    only_full_screen = "= _NET_WM_STATE_FULLSCREEN\n"
+                    wait_until(lambda: only_full_screen in corvane.net_wm_state(window), 10,
+                               "the window back full screen")
+                    self.assertEqual(self.settled_viewport(), SCREEN[2:])
+                    corvane.focus(window)
+                    corvane.keys("Escape")
+                    wait_until(lambda: corvane.geometry(window) == geometry, 10,
+                               f"the geometry {geometry}")
+                    self.assertEqual(corvane.net_wm_state(window), state)
+                    self.assertEqual(self.settled_viewport(), viewport)
+                finally:
+                    corvane.close()
 
 
 if __name__ == "__main__":
