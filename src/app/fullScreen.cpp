@@ -37,8 +37,11 @@ void frmExplorer::leaveFullScreen()
     const BeforeFullScreen before = *m_beforeFullScreen;
     // The page keeps the whole window until the window manager has put it
     // back: no layout in between disturbs the maximised view. The state is
-    // set whole, as a window manager may drop maximised while full screen.
-    setWindowStateNow(before.state);
+    // set whole, as a window manager may drop maximised while full screen;
+    // only minimised stays as the user has it now, since a page may have
+    // taken the screen while the window was minimised.
+    setWindowStateNow((before.state & ~Qt::WindowMinimized) |
+                      (windowState() & Qt::WindowMinimized));
     m_beforeFullScreen.reset();
     menuBar()->show();
     txtAddress->show();

@@ -25,7 +25,11 @@ constexpr int StateChangePollMs = 5;
 
 void frmExplorer::layoutControls()
 {
-    if (windowState() & Qt::WindowMinimized)
+    // A hidden window has no frame: its outer size reads as its inner size,
+    // and controls fitted to that would stay short when it comes back (a
+    // page's full screen keeps them as they are for its return). The layout
+    // that showing it brings runs, as the window is no longer hidden then.
+    if ((windowState() & Qt::WindowMinimized) || isHidden())
         return;
     // While a page is full screen it has the whole window; the placements are
     // left as they were, for its return.

@@ -230,10 +230,16 @@ void StandardEngineDialogs::downloadEnded(QWidget *owner, bool succeeded, const 
                QStringLiteral("Download"), message);
 }
 
-bool StandardEngineDialogs::choosePrinter(QWidget *owner, QPrinter &printer)
+bool StandardEngineDialogs::choosePrinter(QWidget *owner, QPrinter &printer, bool *stopAsking)
 {
     QPrintDialog dialog(&printer, owner);
-    return dialog.exec() == QDialog::Accepted;
+    QCheckBox *offer = stopOffer(stopAsking);
+    // The print dialog has no place for it of its own: it goes above the buttons.
+    if (auto *layout = qobject_cast<QBoxLayout *>(dialog.layout()); layout && offer)
+        layout->insertWidget(layout->indexOf(dialog.findChild<QDialogButtonBox *>()), offer);
+    waitForAnswer(dialog);
+    keepStopChoice(offer, stopAsking);
+    return dialog.result() == QDialog::Accepted;
 }
 
 void StandardEngineDialogs::printFailed(QWidget *owner, const QString &message)

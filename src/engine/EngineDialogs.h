@@ -15,9 +15,9 @@ class QWidget;
 // page has open, the user can still leave the program, and the wait ends
 // unanswered when the program ends.
 //
-// A page's script dialogs and permission requests take stopAsking: when it is
-// not null, the box offers "Stop this page from asking again" and sets
-// *stopAsking to true when the user takes that offer.
+// A page's script dialogs, permission requests and print requests take
+// stopAsking: when it is not null, the box offers "Stop this page from asking
+// again" and sets *stopAsking to true when the user takes that offer.
 class EngineDialogs {
 public:
     struct Credentials {
@@ -52,7 +52,7 @@ public:
     // Says how a download ended, without waiting for the user.
     virtual void downloadEnded(QWidget *owner, bool succeeded, const QString &message) = 0;
     // Where and how to print the page: true, printer set up, when the user chose to print.
-    virtual bool choosePrinter(QWidget *owner, QPrinter &printer) = 0;
+    virtual bool choosePrinter(QWidget *owner, QPrinter &printer, bool *stopAsking) = 0;
     // Says that printing failed, without waiting for the user.
     virtual void printFailed(QWidget *owner, const QString &message) = 0;
 };
@@ -75,6 +75,6 @@ public:
     std::optional<QString> saveDownloadAs(QWidget *owner, const QString &proposedPath) override;
     void showDownloadProgress(QWidget *owner, QWebEngineDownloadRequest *download) override;
     void downloadEnded(QWidget *owner, bool succeeded, const QString &message) override;
-    bool choosePrinter(QWidget *owner, QPrinter &printer) override;
+    bool choosePrinter(QWidget *owner, QPrinter &printer, bool *stopAsking) override;
     void printFailed(QWidget *owner, const QString &message) override;
 };

@@ -33,13 +33,17 @@ PagePrinter::PagePrinter(EngineDialogs &dialogs, QWebEnginePage *page)
 
 PagePrinter::~PagePrinter() = default;
 
-void PagePrinter::print(QWidget *owner)
+void PagePrinter::print(QWidget *owner, bool *stopAsking)
 {
-    if (m_printer)
+    if (isBusy())
         return;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setDocName(documentName(*m_page));
-    if (!m_dialogs.choosePrinter(owner, *printer))
+    // The dialog leaves the window working, and the page may ask again meanwhile.
+    m_choosing = true;
+    const bool chosen = m_dialogs.choosePrinter(owner, *printer, stopAsking);
+    m_choosing = false;
+    if (!chosen)
         return;
     m_printer = std::move(printer);
     m_owner = owner;

@@ -218,8 +218,11 @@ void WebPage::openNewWindowHere(QWebEngineNewWindowRequest &request)
 
 void WebPage::answerPrintRequest()
 {
-    if (!m_silent)
-        print();
+    // The page's print() returns at once, before its dialog is answered: what
+    // it asks while a dialog is open or a job runs opens nothing and counts
+    // for nothing.
+    if (mayAsk() && !m_printer->isBusy())
+        ask([this](bool *stopAsking) { m_printer->print(dialogOwner(), stopAsking); });
 }
 
 void WebPage::print()

@@ -23,10 +23,10 @@ class QWebEngineNewWindowRequest;
 // the page's own print() and broken certificates. While silent, no box is
 // shown and each request is answered as if the user had cancelled or refused;
 // otherwise the user is asked through dialogs. From a page's second script
-// dialog or permission request on, the box offers to stop the page asking:
-// once taken, the page's further ones are answered as while silent, until a
-// load of another page. Its profile must be its own, as its downloads are
-// taken for the page's.
+// dialog, permission request or print request on, the box offers to stop the
+// page asking: once taken, the page's further ones are answered as while
+// silent, until a load of another page. Its profile must be its own, as its
+// downloads are taken for the page's.
 class WebPage : public QWebEnginePage {
     Q_OBJECT
 
@@ -49,7 +49,7 @@ protected:
                           const QString &defaultText, QString *result) override;
 
 private:
-    // Whether the page's script dialogs and permission requests may be shown.
+    // Whether the page's script dialogs, permission and print requests may be shown.
     bool mayAsk() const { return !m_silent && !m_stoppedAsking; }
     // Runs showBox, which takes the stop offer, counting the box as the page's.
     template <typename ShowBox> auto ask(ShowBox showBox);

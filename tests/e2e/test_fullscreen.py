@@ -8,8 +8,8 @@ import unittest
 
 from harness import REPORTS_VIEWPORT, E2ETestCase, wait_until
 
-OPTIONS_MENU_X = 135
-START_MAX_ITEM = 2
+FILE_MENU_X, OPTIONS_MENU_X = 20, 135
+HIDE_ITEM, START_MAX_ITEM = 4, 2
 SCREEN = (0, 0, 1280, 800)
 
 # A button over the whole page that asks for full screen or gives it back;
@@ -19,6 +19,12 @@ PAGE = REPORTS_VIEWPORT + """
   onclick='document.fullscreenElement ? document.exitFullscreen()
                                       : document.documentElement.requestFullscreen()'>Full</button>
 <script>onkeydown = e => { if (e.key === 'n') location.href = '/elsewhere'; };</script>"""
+# A click that asks for full screen 2.5 s later, still within its user
+# activation, and says when it is granted.
+LATE_PAGE = REPORTS_VIEWPORT + """
+<button style='position:fixed;left:0;top:0;width:100%;height:100%' onclick="setTimeout(
+  () => document.documentElement.requestFullscreen().then(() => fetch('/granted')), 2500)">
+Later</button>"""
 
 
 class FullScreen(E2ETestCase):
@@ -89,6 +95,47 @@ class FullScreen(E2ETestCase):
         full_screen_and_back("maximised window", navigating_away)
         full_screen_and_back("maximised window", renderer_dying)
         self.assertEqual(corvane.process.poll(), None)
+
+    def test_full_screen_granted_while_the_window_is_put_away_gives_everything_back(self):
+        self.desktop.start_tray_host()
+        self.server.page("/late", "Late", content=LATE_PAGE)
+        self.set_home("/late")
+
+        def to_the_tray(corvane, window):
+            corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
+            icon = wait_until(corvane.tray_icons, 10, "the tray icon")[0].decode()
+            return lambda: self.desktop.run("xdotool", "mousemove", "--window", icon, "8", "8",
+                                            "click", "--repeat", "2", "--delay", "80", "1")
+
+        def minimised(corvane, window):
+            self.desktop.run("xdotool", "windowminimize", "--sync", window)
+            return lambda: corvane.focus(window)
+
+        for put_away in to_the_tray, minimised:
+            with self.subTest(put_away=put_away.__name__):
+                self.server.requests.clear()
+                corvane = self.start()
+                try:
+                    window = corvane.main_window()
+                    corvane.focus(window)
+                    viewport = self.settled_viewport()
+                    state, geometry = corvane.net_wm_state(window), corvane.geometry(window)
+                    corvane.click(window, 200, 150)
+                    bring_back = put_away(corvane, window)
+                    wait_until(lambda: self.server.count("/granted"), 10, "full screen granted")
+                    bring_back()
+                    only_full_screen = "= _NET_WM_STATE_FULLSCREEN\n"
+                    wait_until(lambda: only_full_screen in corvane.net_wm_state(window), 10,
+                               "the window back full screen")
+                    self.assertEqual(self.settled_viewport(), SCREEN[2:])
+                    corvane.focus(window)
+                    corvane.keys("Escape")
+                    wait_until(lambda: corvane.geometry(window) == geometry, 10,
+                               f"the geometry {geometry}")
+                    self.assertEqual(corvane.net_wm_state(window), state)
+                    self.assertEqual(self.settled_viewport(), viewport)
+                finally:
+                    corvane.close()
 
 
 if __name__ == "__main__":

@@ -15,12 +15,16 @@ from desktop import Route
 
 FILE_MENU_X, OPTIONS_MENU_X = 20, 140
 HIDE_ITEM, EXIT_ITEM, SILENT_ITEM = 4, 5, 3
-BOX = r"^http://127\.0\.0\.1"  # a page's box is titled with its site
+BOX = r"^(http://127\.0\.0\.1|Print$)"  # a page's box is titled with its site, or Print
 
 ALERT_LOOP = "<script>for (;;) alert('again')</script>"
 PROMPT_LOOP = "<script>for (;;) prompt('again')</script>"
 LOCATION_LOOP = """<script>setInterval(() => navigator.geolocation.getCurrentPosition(
     () => {}, () => fetch('/refused')), 300)</script>"""
+# print() returns at once, before its dialog is answered.
+PRINT_CHAIN = """<script>addEventListener('afterprint', () => setTimeout(print, 50));
+    setTimeout(print, 300)</script>"""
+PRINT_LOOP = "<script>setInterval(() => { print(); fetch('/asked') }, 300)</script>"
 ALERT_CHAIN = """<script>let n = 0;
     (function again() { alert('box ' + n); fetch('/answered?n=' + n++); setTimeout(again, 200) })()
     </script>"""
@@ -72,15 +76,17 @@ class Hostile(E2ETestCase):
 
     def test_exit_and_the_close_box_end_the_program_whatever_box_a_page_has_open(self):
         rows = [(ALERT_LOOP, "ctrl+e"), (ALERT_LOOP, "menu"), (ALERT_LOOP, "close box"),
-                (PROMPT_LOOP, "ctrl+e"), (LOCATION_LOOP, "ctrl+e"), (LOCATION_LOOP, "close box")]
+                (PROMPT_LOOP, "ctrl+e"), (LOCATION_LOOP, "ctrl+e"), (LOCATION_LOOP, "close box"),
+                (PRINT_CHAIN, "ctrl+e"), (PRINT_CHAIN, "Escape ctrl+e"), (PRINT_CHAIN, "menu"),
+                (PRINT_CHAIN, "close box")]
         for page, way in rows:
             with self.subTest(page=page[:40], way=way):
                 self.page("/trap", page)
                 corvane, window = self.start_at("/trap")
                 try:
                     corvane.focus(self.box(corvane))
-                    if way == "ctrl+e":
-                        corvane.keys("ctrl+e")
+                    if way.endswith("ctrl+e"):
+                        corvane.keys(*way.split())
                     elif way == "menu":
                         corvane.focus(window)
                         corvane.open_menu_item(window, FILE_MENU_X, EXIT_ITEM)
@@ -93,7 +99,8 @@ class Hostile(E2ETestCase):
 
     def test_from_its_second_box_a_page_can_be_stopped_from_asking_until_another_page(self):
         # The first box has no such offer: Alt+S there does nothing.
-        rows = [(ALERT_CHAIN, "Return", "/answered"), (LOCATION_LOOP, "Escape", "/refused")]
+        rows = [(ALERT_CHAIN, "Return", "/answered"), (LOCATION_LOOP, "Escape", "/refused"),
+                (PRINT_LOOP, "Escape", "/asked")]
         self.page("/other", "<script>alert('other page')</script>")
         for page, answer, answered in rows:
             with self.subTest(page=page[:40]):
@@ -116,6 +123,25 @@ class Hostile(E2ETestCase):
                     self.box(corvane)
                 finally:
                     corvane.close()
+
+    def test_a_page_printing_again_and_again_opens_one_dialog_and_silent_stops_it(self):
+        self.page("/printing", PRINT_LOOP)
+        corvane, window = self.start_at("/printing")
+        dialog = self.box(corvane)
+
+        def asking_on():
+            asked = self.server.count("/asked")
+            wait_until(lambda: self.server.count("/asked") >= asked + 3, 10, "the page asking on")
+
+        corvane.focus(window)
+        corvane.keys("ctrl+p")  # the user's own dialog is one at a time too
+        asking_on()
+        self.assertEqual(corvane.windows(BOX), [dialog.encode()])
+        corvane.open_menu_item(window, OPTIONS_MENU_X, SILENT_ITEM)
+        corvane.focus(dialog)
+        corvane.keys("Escape")
+        asking_on()
+        self.assertEqual(corvane.windows(BOX), [])
 
     def test_exit_signals_end_like_exit_keeping_what_pages_stored(self):
         self.page("/store", STORE)

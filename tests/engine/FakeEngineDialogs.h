@@ -55,9 +55,10 @@ public:
     {
         shown << (succeeded ? "succeeded: " : "failed: ") + message;
     }
-    bool choosePrinter(QWidget *, QPrinter &printer) override
+    bool choosePrinter(QWidget *, QPrinter &printer, bool *stopAsking) override
     {
         shown << QStringLiteral("print");
+        answerStopOffer(stopAsking);
         if (printTo) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(*printTo);
