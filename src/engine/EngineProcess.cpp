@@ -49,27 +49,44 @@ bool opensRemoteDebugging(const QByteArray &flag)
     return withoutDashes(flag).toLower().startsWith("remote-debugging");
 }
 
-// The flags the engine runs with: the user's, but never one that opens remote
-// debugging, and always with WebTransport switched off. It reaches the network
-// past the profile's requests, so neither Work Offline nor the rule for local
-// pages could hold it back. Chromium reads only the last flag of a name, so it
-// is added to any the user gives.
-QByteArray engineFlags(const QByteArray &flags)
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+// WebTransport reaches the network past the profile's requests, so neither
+// Work Offline nor the rule for local pages could hold it back: it is switched
+// off. Chromium reads only the last flag of a name, so it is added to any the
+// user gives. Qt 6.6 and later put a --disable-blink-features of their own
+// after all of these (Qt's changes "Disable EyeDropperAPI" and "Disable blink
+// WebOTP feature"), which replaces it; there the profile takes WebTransport
+// from its pages instead (WebEngineBrowser).
+QByteArrayList withWebTransportOff(QByteArrayList flags)
 {
     const QByteArray switchedOff = "disable-blink-features=";
-    QByteArrayList kept;
-    bool webTransportOff = false;
-    for (QByteArray flag : splitFlags(flags)) {
-        if (opensRemoteDebugging(flag))
-            continue;
+    for (QByteArray &flag : flags) {
         if (withoutDashes(flag).startsWith(switchedOff)) {
             flag += ",WebTransport";
-            webTransportOff = true;
+            return flags;
         }
-        kept.append(flag.contains(' ') ? '"' + flag + '"' : flag);
     }
-    if (!webTransportOff)
-        kept.append("--" + switchedOff + "WebTransport");
+    flags.append("--" + switchedOff + "WebTransport");
+    return flags;
+}
+#endif
+
+// The flags the engine runs with: the user's, but never one that opens remote
+// debugging.
+QByteArray engineFlags(const QByteArray &flags)
+{
+    QByteArrayList kept;
+    for (const QByteArray &flag : splitFlags(flags)) {
+        if (!opensRemoteDebugging(flag))
+            kept.append(flag);
+    }
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+    kept = withWebTransportOff(kept);
+#endif
+    for (QByteArray &flag : kept) {
+        if (flag.contains(' '))
+            flag = '"' + flag + '"';
+    }
     return kept.join(' ');
 }
 

@@ -20,6 +20,8 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNavigationRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -33,6 +35,17 @@ QWebEngineProfile *createPersistentProfile(QObject *parent)
     profile->setPersistentStoragePath(profileFolder());
     profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
                           "/profile");
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    // Qt 6.6 and later keep WebTransport whatever the engine's flags say (see
+    // EngineProcess): every frame loses it before its page's scripts run.
+    QWebEngineScript noWebTransport;
+    noWebTransport.setName(QStringLiteral("no WebTransport"));
+    noWebTransport.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    noWebTransport.setWorldId(QWebEngineScript::MainWorld);
+    noWebTransport.setRunsOnSubFrames(true);
+    noWebTransport.setSourceCode(QStringLiteral("delete self.WebTransport;"));
+    profile->scripts()->insert(noWebTransport);
+#endif
     return profile;
 }
 
