@@ -13,7 +13,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from desktop import (ITEM, ITEM_PATH, Desktop, LoopbackServer, Route,  # noqa: E402,F401
-                     descendants_and_self, end_tree, stat_fields, wait_until)
+                     WaylandDesktop, descendants_and_self, end_tree, stat_fields, wait_until)
 
 CORVANE = os.environ.get("CORVANE_BINARY", "")
 DEFAULT_HOME = b"https://duckduckgo.com/\r\n"
@@ -137,6 +137,7 @@ class Corvane:
 class E2ETestCase(unittest.TestCase):
     """Each test gets its own desktop, working directory and server."""
 
+    desktop_type = Desktop
     screen = "1280x800x24"
 
     def setUp(self):
@@ -145,7 +146,7 @@ class E2ETestCase(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.directory, True)
         self.server = LoopbackServer()
         self.addCleanup(self.server.close)
-        self.desktop = Desktop(self.screen)
+        self.desktop = self.desktop_type(self.screen)
         self.addCleanup(self.desktop.close)
 
     def viewport(self):
