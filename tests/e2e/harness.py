@@ -13,7 +13,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from desktop import (ITEM, ITEM_PATH, Desktop, LoopbackServer, Route,  # noqa: E402,F401
-                     WaylandDesktop, descendants_and_self, end_tree, stat_fields, wait_until)
+                     descendants_and_self, end_tree, stat_fields, wait_until)
 
 CORVANE = os.environ.get("CORVANE_BINARY", "")
 DEFAULT_HOME = b"https://duckduckgo.com/\r\n"

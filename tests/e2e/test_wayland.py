@@ -1,11 +1,13 @@
-"""The program on a Wayland session, as a native Wayland client of a headless
-sway that draws the window's frame itself: start-up, the layout, the views,
-the status bar, hide and restore, and a page's select list."""
+"""The program on a Wayland session, as a native Wayland client: of a headless
+sway that draws the window's frame itself (start-up, the layout, the views,
+the status bar, hide and restore, and a page's select list), and of a headless
+weston that grants maximise (Maximize View and back)."""
 
 import unittest
 
-from harness import (ITEM, ITEM_PATH, REPORTS_VIEWPORT, E2ETestCase, Route, WaylandDesktop,
-                     wait_until)
+from harness import ITEM, ITEM_PATH, REPORTS_VIEWPORT, E2ETestCase, Route, wait_until
+
+from desktop import WaylandDesktop, WestonDesktop
 
 # Qt lays out in device-independent pixels of 1/96 inch, whatever the screen.
 TWIPS_PER_PIXEL = 1440 / 96
@@ -137,6 +139,42 @@ class Wayland(E2ETestCase):
             return [path for path in self.server.requests if path.startswith("/picked?")]
         picked = wait_until(pick, 10, "an option picked")
         self.assertGreater(int(picked[0].partition("?")[2]), 5, picked)
+
+
+class WestonMaximise(E2ETestCase):
+    desktop_type = WestonDesktop
+    screen = "1280x800"
+
+    def test_maximize_view_maximises_the_window_and_normal_view_gives_it_back(self):
+        self.server.routes["/home"] = Route(SELECT_PAGE)
+        self.set_home("/home")
+        self.desktop.start_accessibility()
+        corvane = self.start()
+        normal = wait_until(lambda: corvane.extents("filler", "Page"), 30, "the page")
+        client = corvane.extents("frame", "Corvane")
+        # Qt draws the frame here and counts it: the outer size is the
+        # client's and the frame's, as the page's size tells.
+        outer_width = normal[2] + 100 / TWIPS_PER_PIXEL
+        frame_height = normal[3] + 1300 / TWIPS_PER_PIXEL - client[3]
+        frame_width = outer_width - client[2]
+        # No input reaches a headless weston: the items are pressed as a
+        # screen reader presses them.
+        self.desktop.accessibles("corvane", press="Maximize View")
+        wait_until(lambda: corvane.extents("frame", "Corvane")[2] > client[2], 10, "maximised")
+        wait_until(lambda: corvane.extents("menu item", "Normal View"), 10, "the maximised view")
+        maximised = corvane.extents("frame", "Corvane")
+        page = corvane.extents("filler", "Page")
+        address = corvane.extents("text", "Address")
+        self.assertAlmostEqual(maximised[2] + frame_width, 1280, delta=1)
+        self.assertEqual(page[1], address[1])
+        self.assertAlmostEqual(page[3], maximised[3] + frame_height - 700 / TWIPS_PER_PIXEL,
+                               delta=1)
+
+        self.desktop.accessibles("corvane", press="Normal View")
+        wait_until(lambda: corvane.extents("frame", "Corvane") == client, 10, "the normal size")
+        wait_until(lambda: corvane.extents("filler", "Page") == normal, 10,
+                   f"the page back at {normal}")
+        self.assertTrue(corvane.extents("menu item", "Maximize View"))
 
 
 if __name__ == "__main__":

@@ -11,7 +11,8 @@ that tells where a program's widgets and page are on the screen, and the X
 resources a desktop announces its DPI with.
 
 WaylandDesktop is the same for a Wayland session: a headless sway in place of
-the X display, and input through its virtual keyboard and pointer protocols.
+the X display, and input through its virtual keyboard and pointer protocols;
+WestonDesktop a headless weston, which grants maximise.
 
 Run as a program, `desktop.py status-notifier-watcher` is that watcher, and
 `desktop.py virtual-input` attaches a pointer and a keyboard to a Wayland seat."""
@@ -259,10 +260,12 @@ class Desktop:
         return self.call(self.bus(), WATCHER, WATCHER_PATH, "org.freedesktop.DBus.Properties",
                          "Get", "(ss)", WATCHER, "RegisteredStatusNotifierItems")[0]
 
-    def accessibles(self, application, limit=3000):
+    def accessibles(self, application, limit=3000, press=None):
         """Every object the application (by its accessible name) publishes on
         the accessibility bus, in tree order, as (role, name, (x, y, width,
-        height) on the screen, or None for an object with no place)."""
+        height) on the screen, or None for an object with no place). The
+        objects named press are pressed on the way, as a screen reader presses
+        them (their first action)."""
         Gio = _gio()
         from gi.repository import GLib
         address = self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
@@ -292,6 +295,8 @@ class Desktop:
                     extents = None
                 found.append((self.call(bus, *node, accessible, "GetRoleName")[0], name_of(node),
                               extents))
+                if press is not None and found[-1][1] == press:
+                    self.call(bus, *node, "org.a11y.atspi.Action", "DoAction", "(i)", 0)
                 queue.extend(children_of(node))
             return found
         finally:
@@ -324,6 +329,14 @@ for_window [app_id="corvane"] floating enable
 """
 
 
+def outside_session_left_out():
+    """The environment without what names the session the tests were started
+    from: its displays, session bus and accessibility bus."""
+    outside = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "DISPLAY", "QT_QPA_PLATFORM",
+               "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP")
+    return {name: value for name, value in os.environ.items() if name not in outside}
+
+
 class WaylandDesktop(Desktop):
     """A private headless sway (1280x800 unless told otherwise), a Wayland
     session as its clients see it: env holds WAYLAND_DISPLAY and
@@ -337,9 +350,7 @@ class WaylandDesktop(Desktop):
     def __init__(self, resolution="1280x800"):
         self.processes = []
         self._bus = None
-        outside = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "DISPLAY", "QT_QPA_PLATFORM",
-                   "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP")
-        self.env = {name: value for name, value in os.environ.items() if name not in outside}
+        self.env = outside_session_left_out()
         self.runtime = tempfile.mkdtemp(prefix="corvane-sway-")
         try:
             config = os.path.join(self.runtime, "config")
@@ -405,6 +416,36 @@ class WaylandDesktop(Desktop):
         self.swaymsg("seat", "seat0", "cursor", "set", str(x), str(y))
         self.swaymsg("seat", "seat0", "cursor", "press", "button1")
         self.swaymsg("seat", "seat0", "cursor", "release", "button1")
+
+    def close(self):
+        super().close()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+class WestonDesktop(Desktop):
+    """A private headless weston (1280x800 unless told otherwise) with its
+    desktop shell, which grants a window's request to be maximised: a Wayland
+    session as WaylandDesktop's, but one where Qt draws the window's frame
+    itself (client-side decorations). Its headless seat has no input at all;
+    its clients are driven through the accessibility bus."""
+
+    def __init__(self, resolution="1280x800"):
+        self.processes = []
+        self._bus = None
+        self.env = outside_session_left_out()
+        self.runtime = tempfile.mkdtemp(prefix="corvane-weston-")
+        try:
+            width, height = resolution.split("x")[:2]
+            self.start("weston", "--backend=headless-backend.so", f"--width={width}",
+                       f"--height={height}", "--socket=wayland-1", "--idle-time=0", "--no-config",
+                       env={**self.env, "XDG_RUNTIME_DIR": self.runtime})
+            display = os.path.join(self.runtime, "wayland-1")
+            wait_until(lambda: os.path.exists(display), SERVER_START_LIMIT, "weston")
+            self.env.update(WAYLAND_DISPLAY=display, XDG_SESSION_TYPE="wayland",
+                            XDG_CURRENT_DESKTOP="weston")
+        except BaseException:
+            self.close()
+            raise
 
     def close(self):
         super().close()
