@@ -408,9 +408,6 @@ class WaylandDesktop(Desktop):
             self.run("wtype", *[part for modifier in modifiers for part in ("-M", modifier)],
                      "-k", name, *[part for modifier in modifiers for part in ("-m", modifier)])
 
-    def type(self, text):
-        self.run("wtype", "-d", "40", text)
-
     def click(self, x, y):
         """Clicks the left button at x, y on the screen."""
         self.swaymsg("seat", "seat0", "cursor", "set", str(x), str(y))
