@@ -27,6 +27,14 @@ float sevenSignificantDigits(float value);
 
 Fitted fit(float windowWidth, float windowHeight, float goWidth);
 
+// The frame height, title bar and borders, that the normal view's height
+// margin leaves room for beside the address row, the menu bar and the status
+// bar: with a frame of this height the page ends where the status bar begins.
+inline float frameHeightTheMarginsFit(float menuBarHeight, float statusBarHeight)
+{
+    return EngineHeightMarginNormal - EngineTopNormal - menuBarHeight - statusBarHeight;
+}
+
 // The view mode is not stored: the engine view's height tells it.
 inline bool isMaxView(float engineHeight, float windowHeight)
 {

@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "EventLoopTicker.h"
 #include "FileOpenDialog.h"
+#include "LayoutRules.h"
 #include "MenuShortcutPriority.h"
 #include "PanelStatusBar.h"
 #include "RunTimeError.h"
@@ -247,7 +248,23 @@ float frmExplorer::windowWidth() const
 
 float frmExplorer::windowHeight() const
 {
-    return float(frameGeometry().height()) * Twips::perPixelY(this);
+    return float(frameGeometry().height()) * Twips::perPixelY(this) + unseenFrameHeight();
+}
+
+float frmExplorer::unseenFrameHeight() const
+{
+    // A Wayland compositor that draws the frame itself (server-side
+    // decorations: sway, KWin) tells no client how tall it is, so Qt reports
+    // no frame. Counting none, the height margin would take the title bar
+    // out of a window that does not include it, and the page would end a
+    // title bar's height short of the status bar. Where Qt draws the frame
+    // (client-side decorations), it knows the frame and reports it.
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ||
+        frameGeometry() != geometry() || isFullScreen())
+        return 0;
+    const float y = Twips::perPixelY(this);
+    return LayoutRules::frameHeightTheMarginsFit(float(menuBar()->sizeHint().height()) * y,
+                                                 float(StatusBar1->sizeHint().height()) * y);
 }
 
 void frmExplorer::moveEvent(QMoveEvent *event)

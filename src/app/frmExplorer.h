@@ -41,7 +41,9 @@ public slots:
     void exitProgram();
 
 public:
-    // Window Width and Height in twips: the outer size, frame and menu bar included.
+    // Window Width and Height in twips: the outer size, frame and menu bar
+    // included. A frame whose height no one tells counts as the one the
+    // layout's margins leave room for.
     float windowWidth() const;
     float windowHeight() const;
 
@@ -94,6 +96,9 @@ private:
     void createControls();
     void createMenus();
     void setWindowStateNow(Qt::WindowStates state);
+    // The frame height, in twips, that the window's outer size lacks because
+    // no one tells it to Qt; 0 where Qt knows the frame.
+    float unseenFrameHeight() const;
     QAction *addItem(QMenu *menu, const char *name, const QString &caption,
                      const QKeySequence &shortcut = {});
     void enterFullScreen();

@@ -137,6 +137,7 @@ class Corvane:
 class E2ETestCase(unittest.TestCase):
     """Each test gets its own desktop, working directory and server."""
 
+    desktop_type = Desktop
     screen = "1280x800x24"
 
     def setUp(self):
@@ -145,7 +146,7 @@ class E2ETestCase(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.directory, True)
         self.server = LoopbackServer()
         self.addCleanup(self.server.close)
-        self.desktop = Desktop(self.screen)
+        self.desktop = self.desktop_type(self.screen)
         self.addCleanup(self.desktop.close)
 
     def viewport(self):

@@ -10,18 +10,29 @@ StatusNotifierWatcher on a private D-Bus session bus), the accessibility bus
 that tells where a program's widgets and page are on the screen, and the X
 resources a desktop announces its DPI with.
 
-Run as a program, `desktop.py status-notifier-watcher` is that watcher."""
+WaylandDesktop is the same for a Wayland session: a headless sway in place of
+the X display, and input through its virtual keyboard and pointer protocols;
+WestonDesktop a headless weston, which grants maximise.
+
+Run as a program, `desktop.py status-notifier-watcher` is that watcher, and
+`desktop.py virtual-input` attaches a pointer and a keyboard to a Wayland seat."""
 
 import base64
 import collections
+import glob
 import hashlib
 import http.server
+import json
 import os
+import pwd
 import select
+import shutil
 import signal
 import socket
+import struct
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import urllib.parse
@@ -249,10 +260,12 @@ class Desktop:
         return self.call(self.bus(), WATCHER, WATCHER_PATH, "org.freedesktop.DBus.Properties",
                          "Get", "(ss)", WATCHER, "RegisteredStatusNotifierItems")[0]
 
-    def accessibles(self, application, limit=3000):
+    def accessibles(self, application, limit=3000, press=None):
         """Every object the application (by its accessible name) publishes on
         the accessibility bus, in tree order, as (role, name, (x, y, width,
-        height) on the screen, or None for an object with no place)."""
+        height) on the screen, or None for an object with no place). The
+        objects named press are pressed on the way, as a screen reader presses
+        them (their first action)."""
         Gio = _gio()
         from gi.repository import GLib
         address = self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
@@ -282,6 +295,8 @@ class Desktop:
                     extents = None
                 found.append((self.call(bus, *node, accessible, "GetRoleName")[0], name_of(node),
                               extents))
+                if press is not None and found[-1][1] == press:
+                    self.call(bus, *node, "org.a11y.atspi.Action", "DoAction", "(i)", 0)
                 queue.extend(children_of(node))
             return found
         finally:
@@ -302,6 +317,188 @@ class Desktop:
 
     def __exit__(self, *exc):
         self.close()
+
+
+# A headless sway as a Wayland user has it: it draws the title bars and borders
+# itself (server-side decorations), and floats Corvane's window so that its
+# size can be set.
+SWAY_CONFIG = """output HEADLESS-1 resolution {resolution}
+default_border normal 2
+default_floating_border normal 2
+for_window [app_id="corvane"] floating enable
+"""
+
+
+def outside_session_left_out():
+    """The environment without what names the session the tests were started
+    from: its displays, session bus and accessibility bus."""
+    outside = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "DISPLAY", "QT_QPA_PLATFORM",
+               "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP")
+    return {name: value for name, value in os.environ.items() if name not in outside}
+
+
+class WaylandDesktop(Desktop):
+    """A private headless sway (1280x800 unless told otherwise), a Wayland
+    session as its clients see it: env holds WAYLAND_DISPLAY and
+    XDG_SESSION_TYPE=wayland, no DISPLAY (no Xwayland) and no session bus but
+    the one start_session_bus() gives. sway will not run as root: then it runs
+    as nobody, in a runtime folder of its own. A headless seat has no input
+    devices: a virtual pointer and keyboard (this module, run as a program)
+    give it both, keys() types through wtype and click() clicks through sway's
+    seat cursor."""
+
+    def __init__(self, resolution="1280x800"):
+        self.processes = []
+        self._bus = None
+        self.env = outside_session_left_out()
+        self.runtime = tempfile.mkdtemp(prefix="corvane-sway-")
+        try:
+            config = os.path.join(self.runtime, "config")
+            with open(config, "w") as f:
+                f.write(SWAY_CONFIG.format(resolution=resolution))
+            os.chmod(config, 0o644)
+            user = {}
+            if os.getuid() == 0:
+                nobody = pwd.getpwnam("nobody")
+                os.chown(self.runtime, nobody.pw_uid, nobody.pw_gid)
+                user = {"user": nobody.pw_uid, "group": nobody.pw_gid, "extra_groups": []}
+            self.start("sway", "-c", config, env={
+                "PATH": os.environ["PATH"], "HOME": self.runtime, "XDG_RUNTIME_DIR": self.runtime,
+                "WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1",
+                "WLR_RENDERER": "pixman"}, **user)
+            ipc = wait_until(lambda: glob.glob(os.path.join(self.runtime, "sway-ipc.*.sock")),
+                             SERVER_START_LIMIT, "sway's IPC socket")[0]
+            display = wait_until(lambda: glob.glob(os.path.join(self.runtime, "wayland-[0-9]")),
+                                 SERVER_START_LIMIT, "sway's Wayland socket")[0]
+            self.env.update(WAYLAND_DISPLAY=display, SWAYSOCK=ipc, XDG_SESSION_TYPE="wayland",
+                            XDG_CURRENT_DESKTOP="sway")
+            wait_until(lambda: self.run("swaymsg", "-t", "get_version"), SERVER_START_LIMIT, "sway")
+            self.start(sys.executable, "-B", os.path.abspath(__file__), "virtual-input")
+            both = WL_SEAT_CAPABILITY_POINTER | WL_SEAT_CAPABILITY_KEYBOARD
+            wait_until(lambda: self.seat()["capabilities"] == both, SERVER_START_LIMIT,
+                       "the virtual pointer and keyboard")
+        except BaseException:
+            self.close()
+            raise
+
+    def swaymsg(self, *command):
+        """Runs a sway command; one that sway refuses raises its error."""
+        replies = json.loads(self.run("swaymsg", "--raw", *command))
+        failed = [reply for reply in replies if not reply["success"]]
+        if failed:
+            raise AssertionError(f"sway refused {command}: {failed}")
+
+    def seat(self):
+        return json.loads(self.run("swaymsg", "--raw", "-t", "get_seats"))[0]
+
+    def windows(self, app_id):
+        """The windows of this app_id that sway shows, as sway's tree has them."""
+        found, queue = [], [json.loads(self.run("swaymsg", "--raw", "-t", "get_tree"))]
+        while queue:
+            node = queue.pop()
+            if node.get("app_id") == app_id and node.get("visible"):
+                found.append(node)
+            queue.extend(node.get("nodes", []) + node.get("floating_nodes", []))
+        return found
+
+    def keys(self, *keys):
+        """Presses each key, a name such as Return or a chord such as ctrl+m."""
+        for key in keys:
+            *modifiers, name = key.split("+")
+            self.run("wtype", *[part for modifier in modifiers for part in ("-M", modifier)],
+                     "-k", name, *[part for modifier in modifiers for part in ("-m", modifier)])
+
+    def click(self, x, y):
+        """Clicks the left button at x, y on the screen."""
+        self.swaymsg("seat", "seat0", "cursor", "set", str(x), str(y))
+        self.swaymsg("seat", "seat0", "cursor", "press", "button1")
+        self.swaymsg("seat", "seat0", "cursor", "release", "button1")
+
+    def close(self):
+        super().close()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+class WestonDesktop(Desktop):
+    """A private headless weston (1280x800 unless told otherwise) with its
+    desktop shell, which grants a window's request to be maximised: a Wayland
+    session as WaylandDesktop's, but one where Qt draws the window's frame
+    itself (client-side decorations). Its headless seat has no input at all;
+    its clients are driven through the accessibility bus."""
+
+    def __init__(self, resolution="1280x800"):
+        self.processes = []
+        self._bus = None
+        self.env = outside_session_left_out()
+        self.runtime = tempfile.mkdtemp(prefix="corvane-weston-")
+        try:
+            width, height = resolution.split("x")[:2]
+            self.start("weston", "--backend=headless-backend.so", f"--width={width}",
+                       f"--height={height}", "--socket=wayland-1", "--idle-time=0", "--no-config",
+                       env={**self.env, "XDG_RUNTIME_DIR": self.runtime})
+            display = os.path.join(self.runtime, "wayland-1")
+            wait_until(lambda: os.path.exists(display), SERVER_START_LIMIT, "weston")
+            self.env.update(WAYLAND_DISPLAY=display, XDG_SESSION_TYPE="wayland",
+                            XDG_CURRENT_DESKTOP="weston")
+        except BaseException:
+            self.close()
+            raise
+
+    def close(self):
+        super().close()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+WL_SEAT_CAPABILITY_POINTER = 1
+WL_SEAT_CAPABILITY_KEYBOARD = 2
+
+
+def hold_virtual_input():
+    """Attaches a wlroots virtual pointer and a virtual keyboard to the
+    compositor's seat and holds them until the compositor goes: clients take
+    clicks only from a seat with a pointer, and bind a keyboard only while the
+    seat has one, too late for keys typed by a keyboard that comes and goes
+    with them. Spoken on the wire, so that no binding needs installing."""
+    connection = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    connection.connect(os.environ["WAYLAND_DISPLAY"])
+
+    def send(target, opcode, payload):
+        connection.sendall(struct.pack("=II", target, (8 + len(payload)) << 16 | opcode) + payload)
+
+    def string(text):
+        data = text.encode() + b"\0"
+        return struct.pack("=I", len(data)) + data + b"\0" * (-len(data) % 4)
+
+    wanted = ("wl_seat", "zwlr_virtual_pointer_manager_v1", "zwp_virtual_keyboard_manager_v1")
+    send(1, 1, struct.pack("=I", 2))  # wl_display.get_registry -> 2
+    send(1, 0, struct.pack("=I", 3))  # wl_display.sync -> 3, done once the globals are told
+    globals_, received = {}, b""
+    while True:
+        data = connection.recv(4096)
+        if not data:
+            sys.exit("the compositor went before it told its globals")
+        received += data
+        while len(received) >= 8:
+            target, word = struct.unpack_from("=II", received)
+            size, opcode = word >> 16, word & 0xFFFF
+            if len(received) < size:
+                break
+            body, received = received[8:size], received[size:]
+            if target == 2 and opcode == 0:  # wl_registry.global
+                name, length = struct.unpack_from("=II", body)
+                globals_[body[8:8 + length - 1].decode()] = name
+            elif target == 3 and opcode == 0:  # the sync's wl_callback.done
+                missing = [interface for interface in wanted if interface not in globals_]
+                if missing:
+                    sys.exit(f"the compositor offers no {missing}")
+                for new_id, interface in enumerate(wanted, start=4):  # wl_registry.bind
+                    send(2, 0, struct.pack("=I", globals_[interface]) + string(interface)
+                         + struct.pack("=II", 1, new_id))
+                send(5, 0, struct.pack("=II", 0, 7))  # create_virtual_pointer(any seat) -> 7
+                send(6, 0, struct.pack("=II", 4, 8))  # create_virtual_keyboard(the seat) -> 8
+                while connection.recv(4096):
+                    pass
+                return
 
 
 # What a path serves: its bytes, their type, and for how many seconds the reply
@@ -510,3 +707,5 @@ def serve_status_notifier_watcher():
 
 if __name__ == "__main__" and sys.argv[1:] == ["status-notifier-watcher"]:
     serve_status_notifier_watcher()
+if __name__ == "__main__" and sys.argv[1:] == ["virtual-input"]:
+    hold_virtual_input()

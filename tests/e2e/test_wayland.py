@@ -1,0 +1,181 @@
+"""The program on a Wayland session, as a native Wayland client: of a headless
+sway that draws the window's frame itself (start-up, the layout, the views,
+the status bar, hide and restore, and a page's select list), and of a headless
+weston that grants maximise (Maximize View and back)."""
+
+import unittest
+
+from harness import ITEM, ITEM_PATH, REPORTS_VIEWPORT, E2ETestCase, Route, wait_until
+
+from desktop import WaylandDesktop, WestonDesktop
+
+# Qt lays out in device-independent pixels of 1/96 inch, whatever the screen.
+TWIPS_PER_PIXEL = 1440 / 96
+HIDE_ITEM = 4
+OPTIONS = "".join(f"<option>{n}" for n in range(1, 31))
+SELECT_PAGE = (f"<html><head><title>Select</title></head><body style='margin:0'>"
+               f"<select style='margin:40px' onchange=\"fetch('/picked?' + this.value)\">"
+               f"{OPTIONS}</select>{REPORTS_VIEWPORT}</body></html>").encode()
+
+
+class Wayland(E2ETestCase):
+    desktop_type = WaylandDesktop
+    screen = "1280x800"
+
+    def start_at(self, body=SELECT_PAGE, env=None):
+        self.server.routes["/home"] = Route(body)
+        self.set_home("/home")
+        self.desktop.start_accessibility()
+        corvane = self.start(env=env)
+        self.window()
+        wait_until(lambda: corvane.extents("web document"), 30, "the page on the accessibility bus")
+        return corvane
+
+    def window(self):
+        """The main window as sway has it."""
+        return wait_until(lambda: [w for w in self.desktop.windows("corvane")
+                                   if w["name"] == "Corvane"], 30, "the Corvane window")[0]
+
+    def on_screen(self, corvane, extents):
+        """The centre of what the program places at extents (its accessible
+        extents, which on Wayland start at the window's client area), on the
+        screen as sway has it."""
+        window = self.window()
+        x, y, width, height = extents
+        return (window["rect"]["x"] + window["window_rect"]["x"] + x + width // 2,
+                window["rect"]["y"] + window["window_rect"]["y"] + y + height // 2)
+
+    def assert_page_ends_at_the_status_bar(self, corvane):
+        """The page's place against the client size sway gives the window: below
+        the address row, down to the status bar, as wide as the width margin
+        leaves it; and the page itself sees that size."""
+        client = self.window()["window_rect"]
+        wait_until(lambda: corvane.extents("frame", "Corvane")[2:] == (client["width"],
+                                                                     client["height"]),
+                   10, f"the window at sway's size, {client}")
+        page = corvane.extents("filler", "Page")
+        bar = corvane.extents("status bar", "Status bar")
+        address = corvane.extents("text", "Address")
+        self.assertEqual(page[1] - address[1], 360 / TWIPS_PER_PIXEL)
+        self.assertEqual(page[1] + page[3], bar[1], f"the page {page} ends at the status bar {bar}")
+        self.assertEqual(bar[1] + bar[3], client["height"])
+        self.assertEqual(page[2], round(client["width"] - 100 / TWIPS_PER_PIXEL))
+        wait_until(lambda: self.viewport() == tuple(page[2:]), 10,
+                   f"the page to see its size, {page[2:]}, not {self.viewport()}")
+        return page
+
+    def test_starts_as_a_wayland_client_whatever_the_session_says(self):
+        # A compositor started from a console leaves the session type at tty,
+        # and older Qt releases went to Xwayland on GNOME: the Wayland display
+        # decides.
+        for env in ({}, {"XDG_SESSION_TYPE": "tty"}, {"XDG_CURRENT_DESKTOP": "GNOME"}):
+            with self.subTest(env=env):
+                corvane = self.start(env=env)
+                window = self.window()
+                self.assertEqual(window["shell"], "xdg_shell")
+                self.desktop.keys("ctrl+e")
+                self.assertEqual(corvane.wait_exit(), 0, corvane.error_output())
+                corvane.close()
+
+    def test_the_page_ends_at_the_status_bar_at_every_size(self):
+        corvane = self.start_at()
+        self.assert_page_ends_at_the_status_bar(corvane)
+        for width, height in ((700, 500), (1000, 720)):
+            with self.subTest(size=(width, height)):
+                self.desktop.swaymsg(f"[app_id=corvane] resize set {width} {height}")
+                wait_until(lambda: self.window()["rect"]["width"] == width, 10, "the resize")
+                self.assert_page_ends_at_the_status_bar(corvane)
+
+    def test_maximize_view_and_back(self):
+        corvane = self.start_at()
+        self.desktop.swaymsg("[app_id=corvane] resize set 800 600")
+        wait_until(lambda: self.window()["rect"]["width"] == 800, 10, "the resize")
+        normal = self.assert_page_ends_at_the_status_bar(corvane)
+        address = corvane.extents("text", "Address")
+        # The view moves up over the address row and reaches 240 twips lower.
+        maximised = (normal[0], address[1], normal[2], normal[3] + 600 / TWIPS_PER_PIXEL)
+        for shortcut_gives, caption in ((maximised, "Normal View"), (normal, "Maximize View")):
+            with self.subTest(caption=caption):
+                self.desktop.keys("ctrl+m")
+                wait_until(lambda: corvane.extents("filler", "Page") == shortcut_gives, 10,
+                           f"the page at {shortcut_gives}")
+                self.assertTrue(corvane.extents("menu item", caption), caption)
+        self.assert_page_ends_at_the_status_bar(corvane)
+
+    def test_status_bar_then_hide_and_restore_through_a_status_notifier_host(self):
+        self.desktop.start_status_notifier_host()
+        corvane = self.start_at()
+        bar = corvane.extents("status bar", "Status bar")
+        for text in ("Status:", "Ready", self.server.url("/home")):
+            with self.subTest(panel=text):
+                x, y, width, height = wait_until(lambda: corvane.extents("label", text), 10, text)
+                self.assertTrue(width > 0 and bar[1] <= y and y + height <= bar[1] + bar[3],
+                                f"{text} at {(x, y, width, height)} is shown in the bar {bar}")
+        client = self.window()["window_rect"]
+
+        self.desktop.click(*self.on_screen(corvane, corvane.extents("menu item", "File")))
+        wait_until(lambda: corvane.extents("menu item", "Hide...")[2], 10, "the File menu")
+        self.desktop.keys(*["Down"] * HIDE_ITEM, "Return")
+        wait_until(lambda: not self.desktop.windows("corvane"), 10, "the window to hide")
+        item = wait_until(self.desktop.status_notifier_items, 10, "the tray item")[0]
+        self.assertEqual(corvane.process.poll(), None)
+        self.desktop.call(self.desktop.bus(), item, ITEM_PATH, ITEM, "Activate", "(ii)", 0, 0)
+        self.assertEqual(self.window()["window_rect"]["width"], client["width"])
+        self.assertEqual(self.window()["window_rect"]["height"], client["height"])
+        wait_until(lambda: not self.desktop.status_notifier_items(), 10, "the tray item to go")
+
+    def test_a_select_list_opens_below_the_select_and_can_be_picked_from(self):
+        corvane = self.start_at()
+        page = corvane.extents("filler", "Page")
+        select = corvane.extents("combo box")
+        self.assertEqual(select[:2], (page[0] + 40, page[1] + 40))
+        self.desktop.click(*self.on_screen(corvane, select))
+        # Where the list must be, ten rows below the select; without it, the
+        # click falls on the page's empty background and picks nothing.
+        x, y = self.on_screen(corvane, select)
+
+        def pick():
+            self.desktop.click(x, y + 10 * select[3])
+            return [path for path in self.server.requests if path.startswith("/picked?")]
+        picked = wait_until(pick, 10, "an option picked")
+        self.assertGreater(int(picked[0].partition("?")[2]), 5, picked)
+
+
+class WestonMaximise(E2ETestCase):
+    desktop_type = WestonDesktop
+    screen = "1280x800"
+
+    def test_maximize_view_maximises_the_window_and_normal_view_gives_it_back(self):
+        self.server.routes["/home"] = Route(SELECT_PAGE)
+        self.set_home("/home")
+        self.desktop.start_accessibility()
+        corvane = self.start()
+        normal = wait_until(lambda: corvane.extents("filler", "Page"), 30, "the page")
+        client = corvane.extents("frame", "Corvane")
+        # Qt draws the frame here and counts it: the outer size is the
+        # client's and the frame's, as the page's size tells.
+        outer_width = normal[2] + 100 / TWIPS_PER_PIXEL
+        frame_height = normal[3] + 1300 / TWIPS_PER_PIXEL - client[3]
+        frame_width = outer_width - client[2]
+        # No input reaches a headless weston: the items are pressed as a
+        # screen reader presses them.
+        self.desktop.accessibles("corvane", press="Maximize View")
+        wait_until(lambda: corvane.extents("frame", "Corvane")[2] > client[2], 10, "maximised")
+        wait_until(lambda: corvane.extents("menu item", "Normal View"), 10, "the maximised view")
+        maximised = corvane.extents("frame", "Corvane")
+        page = corvane.extents("filler", "Page")
+        address = corvane.extents("text", "Address")
+        self.assertAlmostEqual(maximised[2] + frame_width, 1280, delta=1)
+        self.assertEqual(page[1], address[1])
+        self.assertAlmostEqual(page[3], maximised[3] + frame_height - 700 / TWIPS_PER_PIXEL,
+                               delta=1)
+
+        self.desktop.accessibles("corvane", press="Normal View")
+        wait_until(lambda: corvane.extents("frame", "Corvane") == client, 10, "the normal size")
+        wait_until(lambda: corvane.extents("filler", "Page") == normal, 10,
+                   f"the page back at {normal}")
+        self.assertTrue(corvane.extents("menu item", "Maximize View"))
+
+
+if __name__ == "__main__":
+    unittest.main()
