@@ -25,11 +25,14 @@ constexpr int StateChangePollMs = 5;
 
 void frmExplorer::layoutControls()
 {
-    // A hidden window has no frame: its outer size reads as its inner size,
-    // and controls fitted to that would stay short when it comes back (a
-    // page's full screen keeps them as they are for its return). The layout
-    // that showing it brings runs, as the window is no longer hidden then.
-    if ((windowState() & Qt::WindowMinimized) || isHidden())
+    // A window hidden after it was shown has no frame: its outer size reads
+    // as its inner size, and controls fitted to that would stay short when it
+    // comes back (a page's full screen keeps them as they are for its return).
+    // The layout that showing it brings runs, as it is no longer hidden then.
+    // Before its first show it is laid out all the same: a page's first size
+    // is the one its view has then (with Qt 6.8, even the one it keeps).
+    const bool hiddenAfterShown = testAttribute(Qt::WA_WState_ExplicitShowHide) && isHidden();
+    if ((windowState() & Qt::WindowMinimized) || hiddenAfterShown)
         return;
     // While a page is full screen it has the whole window; the placements are
     // left as they were, for its return.
