@@ -18,11 +18,17 @@ from desktop import (ITEM, ITEM_PATH, Desktop, LoopbackServer, Route,  # noqa: E
 CORVANE = os.environ.get("CORVANE_BINARY", "")
 DEFAULT_HOME = b"https://duckduckgo.com/\r\n"
 # Page script that tells the server the page's viewport at every change, with
-# the time, since the reports may overtake each other; see viewport().
+# the time, since the reports may overtake each other; see viewport(). The size
+# is looked at every 50 ms as well: Chromium of Qt 6.8 sends no resize event for
+# a change before the page's first frame.
 REPORTS_VIEWPORT = """<script>
-  const report = () => fetch('/viewport?' + (performance.timeOrigin + performance.now()) +
-                             '&' + innerWidth + 'x' + innerHeight);
+  let last = '';
+  const report = () => {
+    last = innerWidth + 'x' + innerHeight;
+    fetch('/viewport?' + (performance.timeOrigin + performance.now()) + '&' + last);
+  };
   onresize = report; report();
+  setInterval(() => innerWidth + 'x' + innerHeight != last && report(), 50);
 </script>"""
 
 
@@ -98,6 +104,15 @@ class Corvane:
         (and name) is on the screen, in Qt's device-independent pixels, or None."""
         for found_role, found_name, extents in self.desktop.accessibles("corvane"):
             if found_role == role and name in (None, found_name):
+                return extents
+        return None
+
+    def select_box(self):
+        """Where the page's select element is: a combo box on the accessibility
+        bus for the engine of Qt 6.4, a popup menu with a place of its own for
+        that of Qt 6.8."""
+        for role, name, extents in self.desktop.accessibles("corvane"):
+            if role == "combo box" or (role == "popup menu" and extents and extents[2] > 0):
                 return extents
         return None
 

@@ -53,7 +53,7 @@ class Placement(AccessibleCorvane):
         self.toggle_max_view(corvane, window, maximised=False)
         view = corvane.extents("filler", "Page")
         # The select sits at (40, 40) in the page, whose size the page itself tells.
-        x, y, width, height = (view[0] + 40, view[1] + 40, *corvane.extents("combo box")[2:])
+        x, y, width, height = (view[0] + 40, view[1] + 40, *corvane.select_box()[2:])
         before = set(corvane.windows(""))
         self.desktop.run("xdotool", "mousemove", str(x + width // 2), str(y + height // 2),
                          "click", "1")

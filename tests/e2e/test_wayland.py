@@ -127,7 +127,7 @@ class Wayland(E2ETestCase):
     def test_a_select_list_opens_below_the_select_and_can_be_picked_from(self):
         corvane = self.start_at()
         page = corvane.extents("filler", "Page")
-        select = corvane.extents("combo box")
+        select = corvane.select_box()
         self.assertEqual(select[:2], (page[0] + 40, page[1] + 40))
         self.desktop.click(*self.on_screen(corvane, select))
         # Where the list must be, ten rows below the select; without it, the
