@@ -29,8 +29,8 @@ void frmExplorer::layoutControls()
     // as its inner size, and controls fitted to that would stay short when it
     // comes back (a page's full screen keeps them as they are for its return).
     // The layout that showing it brings runs, as it is no longer hidden then.
-    // Before its first show it is laid out all the same: a page's first size
-    // is the one its view has then (with Qt 6.8, even the one it keeps).
+    // Before its first show it is laid out all the same, so that the home page
+    // starts at its size and not at a new widget's.
     const bool hiddenAfterShown = testAttribute(Qt::WA_WState_ExplicitShowHide) && isHidden();
     if ((windowState() & Qt::WindowMinimized) || hiddenAfterShown)
         return;
