@@ -84,7 +84,8 @@ void SiteZoom::showSiteFactor()
     // The engine keeps a zoom for each of its renderer views and sends it
     // only when it changes; a view it takes up again for a new document may
     // hold the site's zoom while the document shows another. A change too
-    // small to see makes it send the zoom again.
+    // small to see makes it send the zoom again. So Qt WebEngine 6.4 and 6.8
+    // both do.
     if (std::abs(m_view->zoomFactor() - factor) < Tolerance)
         m_view->setZoomFactor(factor * (1 + Tolerance));
     m_view->setZoomFactor(factor);
