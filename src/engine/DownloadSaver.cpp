@@ -1,5 +1,6 @@
 #include "DownloadSaver.h"
 
+#include "DownloadName.h"
 #include "EngineDialogs.h"
 
 #include <QDir>
@@ -11,10 +12,18 @@
 
 namespace {
 
+// The download folder, made at its first use, or else the home folder: the
+// file dialog, given a folder that does not exist, would propose the path
+// relative to the current directory, and save it there.
+QString downloadFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    return QDir().mkpath(folder) ? folder : QDir::homePath();
+}
+
 QString proposedPath(const QWebEngineDownloadRequest &download)
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
-        .filePath(download.suggestedFileName());
+    return QDir(downloadFolder()).filePath(downloadName(download.suggestedFileName()));
 }
 
 QString savedPath(const QWebEngineDownloadRequest &download)
@@ -61,8 +70,10 @@ void DownloadSaver::offer(QWebEngineDownloadRequest *download, QWidget *owner)
     // One file that opens again as it was, whatever the engine's default.
     if (download->isSavePageDownload())
         download->setSavePageFormat(QWebEngineDownloadRequest::MimeHtmlSaveFormat);
-    download->setDownloadDirectory(target.absolutePath());
+    // The name first: given the folder alone, the engine would put a name of
+    // its own in it, made from the server's.
     download->setDownloadFileName(target.fileName());
+    download->setDownloadDirectory(target.absolutePath());
     // The window that asked may be gone by the time the download ends.
     connect(download, &QWebEngineDownloadRequest::stateChanged, this,
             [this, download, owner = QPointer<QWidget>(owner)] { reportEnd(download, owner); });

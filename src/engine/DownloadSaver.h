@@ -7,8 +7,8 @@ class QWebEngineDownloadRequest;
 class QWidget;
 
 // Saves what the engine cannot show where the user chooses, proposing the
-// platform's download folder and the server's file name, and says how each
-// download ended. The engine downloads on its own threads; nothing here waits.
+// download folder and the server's file name, and says how each download
+// ended. The engine downloads on its own threads; nothing here waits.
 class DownloadSaver : public QObject {
     Q_OBJECT
 

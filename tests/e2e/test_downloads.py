@@ -1,0 +1,111 @@
+"""Downloads from a hostile server: the name it gives is a name, never a path,
+the file lands exactly where the save dialog says, and a download that fails
+says so and leaves nothing behind."""
+
+import os
+import unittest
+import urllib.parse
+
+from harness import E2ETestCase, wait_until
+
+SAVE_DIALOG = "^Save download as$"
+# Every character a name may use to look like another, replaced one by one.
+INVISIBLE = ("\u00ad\u034f\u061c\u115f\u180e\u200b\u200c\u200d\u200e\u200f\u202a\u202b\u202c"
+             "\u202d\u202e\u2060\u2061\u2062\u2063\u2064\u2066\u2067\u2068\u2069\u3164\ufeff"
+             "\u2028\U000e0001")
+
+
+def encoded(name):
+    return "attachment; filename*=UTF-8''" + urllib.parse.quote(name)
+
+
+class Downloads(E2ETestCase):
+    def setUp(self):
+        super().setUp()
+        self.home = self.path("home")
+        self.downloads = os.path.join(self.home, "Downloads")
+        os.mkdir(self.home)
+        plain = self.server.answer
+
+        def answer(request, path, query):
+            if path != "/file":
+                return plain(request, path, query)
+            body = query["body"][0].encode()
+            request.send_response(200)
+            request.send_header("Content-Type", "application/octet-stream")
+            request.send_header("Content-Disposition", query["cd"][0])
+            request.send_header("Content-Length", str(len(body) * 1000))
+            request.end_headers()
+            try:
+                for _ in range(1000):
+                    request.wfile.write(body)
+                    request.wfile.flush()
+            except ConnectionError:
+                pass
+
+        self.server.answer = answer
+        self.server.page("/home", "Home")
+        self.set_home("/home")
+
+    def start_in_home(self):
+        env = {"HOME": self.home, **{f"XDG_{kind}_HOME": self.path(kind.lower())
+                                     for kind in ("DATA", "CACHE", "CONFIG")}}
+        corvane = self.start(env=env)
+        window = corvane.main_window()
+        wait_until(lambda: self.server.count("/home"), 20, "the home page")
+        return corvane, window
+
+    def ask_to_save(self, corvane, window, disposition, body):
+        """Starts a download with this Content-Disposition; its save dialog."""
+        query = urllib.parse.urlencode({"cd": disposition, "body": body})
+        corvane.focus(window)
+        corvane.go_to(window, self.server.url("/file?" + query))
+        return wait_until(lambda: corvane.windows(SAVE_DIALOG), 20, "the save dialog")[0].decode()
+
+    def take_proposal(self, corvane, dialog):
+        corvane.focus(dialog)
+        corvane.keys("Return")
+
+    def close_box(self, corvane):
+        box = wait_until(lambda: corvane.windows("^Download$"), 20, "the box of its end")[0]
+        corvane.focus(box.decode())
+        corvane.keys("Return")
+
+    def files(self):
+        return sorted(os.path.relpath(os.path.join(d, f), self.directory)
+                      for d, _, files in os.walk(self.directory) for f in files
+                      if not d.startswith(tuple(self.path(k) for k in ("data", "cache", "config"))))
+
+    def test_a_servers_file_name_is_a_name_in_the_proposed_folder(self):
+        outside = self.path("outside")
+        os.mkdir(outside)
+        self.write("outside/abs.bin", b"kept")
+        self.write("home/Downloads", b"a file, so that the folder cannot be made")
+        rows = [('attachment; filename="a.bin"', "home/a.bin"),
+                ('attachment; filename="b.bin"', "home/Downloads/b.bin"),
+                ('attachment; filename="../../up.bin"', "home/Downloads/up.bin"),
+                (f'attachment; filename="{outside}/abs.bin"', "home/Downloads/abs.bin"),
+                ('attachment; filename="../.config/autostart/run.desktop"',
+                 "home/Downloads/run.desktop"),
+                (encoded("x\u202etxt.exe"), "home/Downloads/x_txt.exe"),
+                (encoded("c\x01t\x1br\x7fl.bin"), "home/Downloads/c_t_r_l.bin"),
+                (encoded("i" + INVISIBLE + ".bin"), "home/Downloads/i" + "_" * 28 + ".bin"),
+                (encoded("..\\..\\.hidden"), "home/Downloads/hidden"),
+                ('attachment; filename=".."', "home/Downloads/download")]
+        corvane, window = self.start_in_home()
+        for number, (disposition, landed) in enumerate(rows):
+            with self.subTest(disposition=disposition):
+                if number == 1:
+                    os.remove(self.downloads)
+                self.take_proposal(corvane, self.ask_to_save(corvane, window, disposition,
+                                                             f"row {number}\n"))
+                wait_until(lambda: os.path.isfile(self.path(landed)), 20, landed)
+                self.close_box(corvane)
+                self.assertEqual(self.read(landed), f"row {number}\n".encode() * 1000)
+        self.assertEqual(self.files(), sorted(["home.ad", "outside/abs.bin"] +
+                                              [landed for _, landed in rows]))
+        self.assertEqual(self.read("outside/abs.bin"), b"kept")
+
+
+if __name__ == "__main__":
+    unittest.main()
