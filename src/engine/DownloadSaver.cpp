@@ -5,10 +5,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWidget>
+
+#include <utility>
 
 namespace {
 
@@ -43,6 +44,11 @@ QString failure(const QString &path, const QString &reason)
     return QStringLiteral("The download of %1 failed: %2").arg(path, reason);
 }
 
+QString failureOffline(const QString &path)
+{
+    return failure(path, QStringLiteral("Work Offline closed its connection"));
+}
+
 } // namespace
 
 DownloadSaver::DownloadSaver(EngineDialogs &dialogs, QObject *parent)
@@ -52,12 +58,21 @@ DownloadSaver::DownloadSaver(EngineDialogs &dialogs, QObject *parent)
 
 void DownloadSaver::offer(QWebEngineDownloadRequest *download, QWidget *owner)
 {
+    m_underWay.append({download, owner});
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
+        m_underWay.removeIf([download](const UnderWay &each) { return each.download == download; });
+    });
     const std::optional<QString> path = m_dialogs.saveDownloadAs(owner, proposedPath(*download));
     if (!path) {
         download->cancel();
         return;
     }
     const QFileInfo target(download->isSavePageDownload() ? withPageEnding(*path) : *path);
+    // Only going offline ends a download while the user chooses.
+    if (download->isFinished()) {
+        m_dialogs.downloadEnded(owner, false, failureOffline(target.absoluteFilePath()));
+        return;
+    }
     // The engine would make the folder too, but would drop the download
     // without a word if it could not.
     if (!QDir().mkpath(target.absolutePath())) {
@@ -79,6 +94,16 @@ void DownloadSaver::offer(QWebEngineDownloadRequest *download, QWidget *owner)
             [this, download, owner = QPointer<QWidget>(owner)] { reportEnd(download, owner); });
     download->accept();
     m_dialogs.showDownloadProgress(owner, download);
+}
+
+void DownloadSaver::failAllForOffline()
+{
+    for (const UnderWay &each : std::exchange(m_underWay, {})) {
+        // One the user is still choosing a place for fails once chosen.
+        if (each.download->state() == QWebEngineDownloadRequest::DownloadInProgress)
+            m_dialogs.downloadEnded(each.owner, false, failureOffline(savedPath(*each.download)));
+        each.download->cancel();
+    }
 }
 
 void DownloadSaver::reportEnd(QWebEngineDownloadRequest *download, QWidget *owner)

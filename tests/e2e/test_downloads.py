@@ -3,6 +3,7 @@ the file lands exactly where the save dialog says, and a download that fails
 says so and leaves nothing behind."""
 
 import os
+import time
 import unittest
 import urllib.parse
 
@@ -25,6 +26,7 @@ class Downloads(E2ETestCase):
         self.home = self.path("home")
         self.downloads = os.path.join(self.home, "Downloads")
         os.mkdir(self.home)
+        self.slow_seconds = 0
         plain = self.server.answer
 
         def answer(request, path, query):
@@ -40,6 +42,7 @@ class Downloads(E2ETestCase):
                 for _ in range(1000):
                     request.wfile.write(body)
                     request.wfile.flush()
+                    time.sleep(self.slow_seconds / 1000)
             except ConnectionError:
                 pass
 
@@ -70,6 +73,9 @@ class Downloads(E2ETestCase):
         box = wait_until(lambda: corvane.windows("^Download$"), 20, "the box of its end")[0]
         corvane.focus(box.decode())
         corvane.keys("Return")
+
+    def said(self, text):
+        return any(name.startswith(text) for _, name, _ in self.desktop.accessibles("corvane"))
 
     def files(self):
         return sorted(os.path.relpath(os.path.join(d, f), self.directory)
@@ -105,6 +111,28 @@ class Downloads(E2ETestCase):
         self.assertEqual(self.files(), sorted(["home.ad", "outside/abs.bin"] +
                                               [landed for _, landed in rows]))
         self.assertEqual(self.read("outside/abs.bin"), b"kept")
+
+    def test_going_offline_fails_a_download_and_leaves_nothing_of_it(self):
+        self.desktop.start_accessibility()
+        self.slow_seconds = 30
+        corvane, window = self.start_in_home()
+        failed = f"The download of {self.downloads}/slow.bin failed: "
+        for choosing in (False, True):
+            with self.subTest(while_choosing_where=choosing):
+                dialog = self.ask_to_save(corvane, window, 'attachment; filename="slow.bin"',
+                                          "slow " * 100)
+                if not choosing:
+                    self.take_proposal(corvane, dialog)
+                    wait_until(lambda: os.listdir(self.downloads), 10, "the download to start")
+                    time.sleep(2.5)
+                corvane.focus(window)
+                corvane.keys("ctrl+o")
+                if choosing:
+                    self.take_proposal(corvane, dialog)
+                wait_until(lambda: self.said(failed), 20, "the failure said")
+                wait_until(lambda: not os.listdir(self.downloads), 10, "the partial file removed")
+                self.close_box(corvane)
+                self.assertEqual(self.files(), ["home.ad"])
 
 
 if __name__ == "__main__":
