@@ -13,7 +13,8 @@ class QWebEngineProfile;
 // which ends them all; the cookies of the session, which live only in the
 // network's memory, are handed on to the new one (sign-ins to a site's sign-in
 // box are not: they are asked for again). The profile must be kept on disk:
-// one in memory alone is never started afresh.
+// one in memory alone is never started afresh. A download is not told that
+// its connection has ended, and waits for ever: end the downloads first.
 class NetworkReset : public QObject {
     Q_OBJECT
 
