@@ -3,6 +3,8 @@ the file lands exactly where the save dialog says, and a download that fails
 says so and leaves nothing behind."""
 
 import os
+import shutil
+import tempfile
 import time
 import unittest
 import urllib.parse
@@ -23,7 +25,11 @@ def encoded(name):
 class Downloads(E2ETestCase):
     def setUp(self):
         super().setUp()
-        self.home = self.path("home")
+        # A home of its own outside the current directory, which would hide a
+        # path taken for one relative to it.
+        self.user = tempfile.mkdtemp(prefix="corvane-user-")
+        self.addCleanup(shutil.rmtree, self.user, True)
+        self.home = os.path.join(self.user, "home")
         self.downloads = os.path.join(self.home, "Downloads")
         os.mkdir(self.home)
         self.slow_seconds = 0
@@ -75,17 +81,16 @@ class Downloads(E2ETestCase):
     def said(self, text):
         return any(name.startswith(text) for _, name, _ in self.desktop.accessibles("corvane"))
 
-    def files(self):
-        return sorted(os.path.relpath(os.path.join(d, f), self.directory)
-                      for d, _, files in os.walk(self.directory) for f in files)
+    def files(self, top):
+        return sorted(os.path.relpath(os.path.join(d, f), top)
+                      for d, _, files in os.walk(top) for f in files)
 
     def test_a_servers_file_name_is_a_name_in_the_proposed_folder(self):
-        outside = self.path("outside")
+        outside = os.path.join(self.user, "outside")
         os.mkdir(outside)
-        self.write("outside/abs.bin", b"kept")
-        self.write("home/Downloads", b"a file, so that the folder cannot be made")
-        rows = [('attachment; filename="a.bin"', "home/a.bin"),
-                ('attachment; filename="b.bin"', "home/Downloads/b.bin"),
+        self.write(outside + "/abs.bin", b"kept")
+        # The first in a home without a download folder, the last where none can be made.
+        rows = [('attachment; filename="b.bin"', "home/Downloads/b.bin"),
                 ('attachment; filename="../../up.bin"', "home/Downloads/up.bin"),
                 (f'attachment; filename="{outside}/abs.bin"', "home/Downloads/abs.bin"),
                 ('attachment; filename="../.config/autostart/run.desktop"',
@@ -94,20 +99,24 @@ class Downloads(E2ETestCase):
                 (encoded("c\x01t\x1br\x7fl.bin"), "home/Downloads/c_t_r_l.bin"),
                 (encoded("i" + INVISIBLE + ".bin"), "home/Downloads/i" + "_" * 28 + ".bin"),
                 (encoded("..\\..\\.hidden"), "home/Downloads/hidden"),
-                ('attachment; filename=".."', "home/Downloads/download")]
+                ('attachment; filename=".."', "home/Downloads/download"),
+                ('attachment; filename="a.bin"', "home/a.bin")]
         corvane, window = self.start_in_home()
         for number, (disposition, landed) in enumerate(rows):
             with self.subTest(disposition=disposition):
-                if number == 1:
-                    os.remove(self.downloads)
+                if landed == "home/a.bin":
+                    os.rename(self.downloads, self.home + "/earlier")
+                    self.write(self.downloads, b"a file where the folder would be")
                 self.take_proposal(corvane, self.ask_to_save(corvane, window, disposition,
                                                              f"row {number}\n"))
-                wait_until(lambda: os.path.isfile(self.path(landed)), 20, landed)
+                landed = os.path.join(self.user, landed)
+                wait_until(lambda: os.path.isfile(landed), 20, landed)
                 self.close_box(corvane)
                 self.assertEqual(self.read(landed), f"row {number}\n".encode() * 1000)
-        self.assertEqual(self.files(), sorted(["home.ad", "outside/abs.bin"] +
-                                              [landed for _, landed in rows]))
-        self.assertEqual(self.read("outside/abs.bin"), b"kept")
+        self.assertEqual(self.files(self.directory), ["home.ad"])
+        self.assertEqual([f for f in self.files(self.user) if not f.startswith("home/")],
+                         ["outside/abs.bin"])
+        self.assertEqual(self.read(outside + "/abs.bin"), b"kept")
 
     def test_going_offline_fails_a_download_and_leaves_nothing_of_it(self):
         self.desktop.start_accessibility()
@@ -128,7 +137,7 @@ class Downloads(E2ETestCase):
                 wait_until(lambda: self.said(failed), 20, "the failure said")
                 wait_until(lambda: not os.listdir(self.downloads), 10, "the partial file removed")
                 self.close_box(corvane)
-                self.assertEqual(self.files(), ["home.ad"])
+                self.assertEqual(self.files(self.user), [])
 
 
 if __name__ == "__main__":
