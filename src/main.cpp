@@ -39,13 +39,14 @@ int main(int argc, char **argv)
     }
 
     const ExitSignals exitSignals;
-    frmExplorer window(new WebEngineBrowser, new CommonDialog, new SystemTray,
+    auto *engine = new WebEngineBrowser;
+    frmExplorer window(engine, new CommonDialog, new SystemTray,
                        std::make_unique<StandardDialogs>());
     QObject::connect(&exitSignals, &ExitSignals::received, &window, &frmExplorer::exitProgram);
     if (!window.start())
         return 1;
     window.show();
     const int status = QApplication::exec();
-    leftByTheEngine.noteOpen();
+    leftByTheEngine.note(engine->partialDownloads());
     return status;
 }

@@ -106,6 +106,18 @@ void DownloadSaver::failAllForOffline()
     }
 }
 
+QStringList DownloadSaver::partialFiles() const
+{
+    QStringList files;
+    for (const UnderWay &each : m_underWay) {
+        // The engine's name for it; a page is written at once, where chosen.
+        if (each.download->state() == QWebEngineDownloadRequest::DownloadInProgress &&
+            !each.download->isSavePageDownload())
+            files << savedPath(*each.download) + QStringLiteral(".download");
+    }
+    return files;
+}
+
 void DownloadSaver::reportEnd(QWebEngineDownloadRequest *download, QWidget *owner)
 {
     switch (download->state()) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 class EngineDialogs;
@@ -24,6 +25,8 @@ public:
     // would not notice that a download's connection is gone, and would keep
     // it waiting for ever.
     void failAllForOffline();
+    // The files that downloads under way are being written to.
+    QStringList partialFiles() const;
 
 private:
     struct UnderWay {

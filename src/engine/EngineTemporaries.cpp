@@ -11,8 +11,9 @@ constexpr QLatin1StringView TemporaryPrefix(".org.chromium.Chromium.");
 
 } // namespace
 
-void EngineTemporaries::noteOpen()
+void EngineTemporaries::note(const QStringList &partialDownloads)
 {
+    m_noted = partialDownloads;
     QDirIterator descriptors(QStringLiteral("/proc/self/fd"), QDir::Files | QDir::System);
     while (descriptors.hasNext()) {
         // The file a descriptor is open on, as a link; one already removed

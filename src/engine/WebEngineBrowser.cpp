@@ -217,6 +217,11 @@ void WebEngineBrowser::setOffline(bool offline)
     m_networkReset->closeAllConnections();
 }
 
+QStringList WebEngineBrowser::partialDownloads() const
+{
+    return m_page->downloads()->partialFiles();
+}
+
 bool WebEngineBrowser::Silent() const
 {
     return m_page->isSilent();
