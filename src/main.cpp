@@ -4,6 +4,7 @@
 #include "app/frmExplorer.h"
 #include "app/openApplication.h"
 #include "engine/EngineProcess.h"
+#include "engine/EngineTemporaries.h"
 #include "engine/ProfileLock.h"
 #include "engine/WebEngineBrowser.h"
 #include "tray/SystemTray.h"
@@ -14,6 +15,8 @@
 int main(int argc, char **argv)
 {
     prepareEngineProcess();
+    // Before the application, so that it acts after the engine has ended.
+    EngineTemporaries leftByTheEngine;
     const std::unique_ptr<QApplication> app = openApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvane"));
     QApplication::setDesktopFileName(QStringLiteral("corvane"));
@@ -42,11 +45,14 @@ int main(int argc, char **argv)
     }
 
     const ExitSignals exitSignals;
-    frmExplorer window(new WebEngineBrowser, new CommonDialog, new SystemTray,
+    auto *engine = new WebEngineBrowser;
+    frmExplorer window(engine, new CommonDialog, new SystemTray,
                        std::make_unique<StandardDialogs>());
     QObject::connect(&exitSignals, &ExitSignals::received, &window, &frmExplorer::exitProgram);
     if (!window.start())
         return 1;
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    leftByTheEngine.note(engine->partialDownloads());
+    return status;
 }

@@ -1,6 +1,7 @@
 #include "WebEngineBrowser.h"
 
 #include "AddressDisplay.h"
+#include "DownloadSaver.h"
 #include "FindBox.h"
 #include "HungPageStopper.h"
 #include "NetworkGate.h"
@@ -228,7 +229,13 @@ void WebEngineBrowser::setOffline(bool offline)
     // and every connection left, the page's sockets, streams and workers',
     // is cut. Nothing new gets past the gate.
     m_view->triggerPageAction(QWebEnginePage::Stop);
+    m_page->downloads()->failAllForOffline();
     m_networkReset->closeAllConnections();
+}
+
+QStringList WebEngineBrowser::partialDownloads() const
+{
+    return m_page->downloads()->partialFiles();
 }
 
 bool WebEngineBrowser::Silent() const

@@ -57,6 +57,8 @@ public:
     bool FullScreen() const override { return m_fullScreen; }
 
     bool Offline() const;
+    // The files that downloads under way are being written to.
+    QStringList partialDownloads() const;
     bool Silent() const;
     bool RegisterAsBrowser() const { return m_registerAsBrowser; }
 

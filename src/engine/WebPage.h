@@ -37,6 +37,7 @@ public:
     void setSilent(bool silent) { m_silent = silent; }
     // True while a box of the page's waits for the user.
     bool isAsking() const { return m_boxesOpen > 0; }
+    DownloadSaver *downloads() const { return m_downloads; }
 
     // Asks through the print dialog where to print the page, and prints it
     // there: the user's own request, so silent or not.

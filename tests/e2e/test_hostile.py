@@ -169,16 +169,29 @@ class Hostile(E2ETestCase):
 
     def test_sigterm_with_the_save_dialog_open_leaves_no_partial_download(self):
         serve_big_download(self.server)
+        # One download being saved keeps the engine's download queue busy.
+        self.page("/two", """<script>const get = n => Object.assign(document.createElement('a'),
+            {href: '/big.bin?' + n, download: n + '.bin'}).click();
+            get(1); setTimeout(() => get(2), 1500)</script>""")
         data = os.environ.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share"))
-        self.set_home("/big.bin")
-        corvane = self.start()
-        wait_until(lambda: corvane.windows("^Save download as"), 20, "the save dialog")
-        time.sleep(2)  # the engine downloads while the user chooses
-        corvane.process.send_signal(signal.SIGTERM)
-        self.assertEqual(corvane.wait_exit(), 0)
-        big = [os.path.join(d, f) for d, _, files in os.walk(data) for f in files
-               if os.path.getsize(os.path.join(d, f)) > 10 << 20]
-        self.assertEqual(big, [])
+        folders = [data, os.path.expanduser("~/Downloads"), self.directory]
+        for home, saving_one in [("/big.bin", False), ("/two", True)]:
+            with self.subTest(saving_one=saving_one):
+                self.set_home(home)
+                corvane = self.start()
+                dialog = wait_until(lambda: corvane.windows("^Save download as"), 20,
+                                    "the save dialog")[0]
+                if saving_one:
+                    corvane.focus(dialog.decode())
+                    corvane.keys("Return")
+                    wait_until(lambda: set(corvane.windows("^Save download as")) - {dialog}, 20,
+                               "the second save dialog")
+                time.sleep(2)  # the engine downloads while the user chooses
+                corvane.process.send_signal(signal.SIGTERM)
+                self.assertEqual(corvane.wait_exit(), 0)
+                big = [os.path.join(d, f) for folder in folders for d, _, files in os.walk(folder)
+                       for f in files if os.path.getsize(os.path.join(d, f)) > 10 << 20]
+                self.assertEqual(big, [])
 
     def test_a_second_instance_is_refused_and_a_crashed_one_leaves_no_lock(self):
         first, window = self.start_at("/home")

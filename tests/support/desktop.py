@@ -501,10 +501,10 @@ def hold_virtual_input():
                 return
 
 
-# What a path serves: its bytes, their type, and for how many seconds the reply
-# is trickled out before them.
-Route = collections.namedtuple("Route", "body content_type trickle_seconds",
-                               defaults=("text/html; charset=utf-8", 0))
+# What a path serves: its bytes, their type, for how many seconds the reply is
+# trickled out before them, and further headers, as (name, value) pairs.
+Route = collections.namedtuple("Route", "body content_type trickle_seconds headers",
+                               defaults=("text/html; charset=utf-8", 0, ()))
 
 
 class LoopbackServer:
@@ -568,9 +568,11 @@ class LoopbackServer:
                 except OSError:
                     pass
 
-            def reply(self, status, content_type, body):
+            def reply(self, status, content_type, body, headers=()):
                 self.send_response(status)
                 self.send_header("Content-Type", content_type)
+                for header in headers:
+                    self.send_header(*header)
                 self.send_header("Cache-Control", "no-store")
                 self.send_header("Content-Length", str(len(body)))
                 self.end_headers()
@@ -581,6 +583,8 @@ class LoopbackServer:
                 stops the load is seen closing the connection."""
                 self.send_response(200)
                 self.send_header("Content-Type", route.content_type)
+                for header in route.headers:
+                    self.send_header(*header)
                 self.send_header("Cache-Control", "no-store")
                 self.send_header("Connection", "close")  # the body ends where the connection does
                 self.end_headers()
@@ -627,7 +631,7 @@ class LoopbackServer:
         elif route.trickle_seconds:
             request.trickle(route)
         else:
-            request.reply(200, route.content_type, route.body)
+            request.reply(200, route.content_type, route.body, route.headers)
 
     def url(self, path):
         return f"http://127.0.0.1:{self.httpd.server_address[1]}{path}"
