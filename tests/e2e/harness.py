@@ -173,6 +173,17 @@ class E2ETestCase(unittest.TestCase):
             return None
         return tuple(map(int, max(reports, key=lambda report: float(report[0]))[1].split("x")))
 
+    def settled_viewport(self):
+        """The viewport once it has kept its size for a second."""
+        last = [None, 0]
+
+        def settled():
+            size = self.viewport()
+            if size != last[0]:
+                last[:] = [size, time.monotonic()]
+            return size if size and time.monotonic() - last[1] > 1 else None
+        return wait_until(settled, 10, "the page's viewport to settle")
+
     def path(self, name):
         return os.path.join(self.directory, name)
 

@@ -3,7 +3,6 @@ window manager's state, the window's geometry and the page's own viewport."""
 
 import os
 import signal
-import time
 import unittest
 
 from harness import REPORTS_VIEWPORT, E2ETestCase, wait_until
@@ -28,17 +27,6 @@ Later</button>"""
 
 
 class FullScreen(E2ETestCase):
-    def settled_viewport(self):
-        """The viewport once it has kept its size for a second."""
-        last = [None, 0]
-
-        def settled():
-            size = self.viewport()
-            if size != last[0]:
-                last[:] = [size, time.monotonic()]
-            return size if size and time.monotonic() - last[1] > 1 else None
-        return wait_until(settled, 10, "the page's viewport to settle")
-
     def test_round_trips_leave_every_view_as_it_was(self):
         self.server.page("/page", "Page", content=PAGE)
         self.server.page("/elsewhere", "Elsewhere", content=PAGE)

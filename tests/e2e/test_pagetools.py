@@ -70,7 +70,7 @@ class PageTools(E2ETestCase):
     def test_zoom_steps_and_belongs_to_the_site(self):
         self.server.page("/same-site", "Same site", content=REPORTS_VIEWPORT)
         corvane, window = self.start_at("/zoom", REPORTS_VIEWPORT)
-        width = wait_until(self.viewport, 10, "the page's viewport")[0]
+        width = self.settled_viewport()[0]
 
         def expect_zoom(factor, what):
             wait_until(lambda: abs(self.viewport()[0] - width / factor) <= 1, 10,
