@@ -1,14 +1,13 @@
 #include "AddressDisplay.h"
 
+#include "MisleadingCharacters.h"
+
 #include <QStringList>
 #include <QUrl>
 
 #include <unicode/uspoof.h>
 
-#include <algorithm>
-#include <iterator>
 #include <memory>
-#include <utility>
 
 namespace {
 
@@ -106,29 +105,8 @@ bool isSafeToRead(const QString &asciiHost)
     return true;
 }
 
-// Characters that show nothing, or turn the text around them: in an address
-// they make one read as another ("/\u202egpj.exe" reads as "exe.jpg"). As in
-// Chromium's address bar, they stay percent-encoded.
-bool misleadsTheReader(char32_t c)
-{
-    switch (QChar::category(c)) {
-    case QChar::Other_Format:
-    case QChar::Separator_Line:
-    case QChar::Separator_Paragraph:
-        return true;
-    default:
-        break;
-    }
-    // Blank letters, joiners and variation selectors, and the padlocks a page
-    // could draw in its path to pass for a secure site.
-    static const std::pair<char32_t, char32_t> blanks[] = {
-        {0x034f, 0x034f}, {0x115f, 0x1160},   {0x17b4, 0x17b5},  {0x180b, 0x180f},
-        {0x2800, 0x2800}, {0x3164, 0x3164},   {0xfe00, 0xfe0f},  {0xffa0, 0xffa0},
-        {0xfff0, 0xfff8}, {0x1f50f, 0x1f513}, {0xe0000, 0xe0fff}};
-    return std::any_of(std::begin(blanks), std::end(blanks),
-                       [c](const auto &range) { return range.first <= c && c <= range.second; });
-}
-
+// As in Chromium's address bar, characters that would make one address read
+// as another ("/\u202egpj.exe" reads as "exe.jpg") stay percent-encoded.
 QString withMisleadingCharactersEncoded(const QString &text)
 {
     QString shown;
