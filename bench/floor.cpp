@@ -2,7 +2,7 @@
 // one view loading the address given on the command line. With --tick-1ms the
 // view gets a status bar whose two labels a timer rewrites every millisecond,
 // to show what a status poll at that rate would cost.
-#include "engine/EngineProcess.h"
+#include "process/EngineProcess.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

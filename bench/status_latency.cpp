@@ -2,13 +2,10 @@
 // bar shows "Ready". The window is built as the program builds it and starts on
 // its home address; then the page named on the command line is loaded 100
 // times. Prints the median and the worst delay in milliseconds.
-#include "app/Dialogs.h"
-#include "app/FileOpenDialog.h"
-#include "app/PanelStatusBar.h"
-#include "app/frmExplorer.h"
-#include "engine/EngineProcess.h"
+#include "assembleWindow.h"
 #include "engine/WebEngineBrowser.h"
-#include "tray/SystemTray.h"
+#include "process/EngineProcess.h"
+#include "window/PanelStatusBar.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -143,15 +140,14 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    auto *browser = new WebEngineBrowser;
-    frmExplorer window(browser, new CommonDialog, new SystemTray,
-                       std::make_unique<StandardDialogs>());
+    const AssembledWindow assembled = assembleWindow();
+    frmExplorer &window = *assembled.window;
     const auto *status = window.findChild<PanelStatusBar *>("StatusBar1");
     if (!status) {
         std::fputs("status_latency: the window has no StatusBar1\n", stderr);
         return 1;
     }
-    LatencyProbe probe(browser, status, QUrl(arguments.at(1)));
+    LatencyProbe probe(assembled.engine, status, QUrl(arguments.at(1)));
     if (!window.start())
         return 1;
     window.show();

@@ -2,12 +2,9 @@
 // load, for the seconds given, how often the engine's address and Busy change
 // and how often the bar is laid out and repainted, with what it painted.
 // Prints one line of counts.
-#include "app/Dialogs.h"
-#include "app/FileOpenDialog.h"
-#include "app/frmExplorer.h"
-#include "engine/EngineProcess.h"
+#include "assembleWindow.h"
 #include "engine/WebEngineBrowser.h"
-#include "tray/SystemTray.h"
+#include "process/EngineProcess.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -128,15 +125,14 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    auto *browser = new WebEngineBrowser;
-    frmExplorer window(browser, new CommonDialog, new SystemTray,
-                       std::make_unique<StandardDialogs>());
+    const AssembledWindow assembled = assembleWindow();
+    frmExplorer &window = *assembled.window;
     auto *bar = window.findChild<QStatusBar *>(QStringLiteral("StatusBar1"));
     if (!bar) {
         std::fputs("status_paints: the window has no StatusBar1\n", stderr);
         return 1;
     }
-    StatusBarProbe probe(browser, bar, seconds);
+    StatusBarProbe probe(assembled.engine, bar, seconds);
     if (!window.start())
         return 1;
     window.show();

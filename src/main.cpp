@@ -1,13 +1,11 @@
-#include "app/Dialogs.h"
-#include "app/ExitSignals.h"
-#include "app/FileOpenDialog.h"
-#include "app/frmExplorer.h"
-#include "app/openApplication.h"
-#include "engine/EngineProcess.h"
-#include "engine/EngineTemporaries.h"
-#include "engine/ProfileLock.h"
+#include "assembleWindow.h"
 #include "engine/WebEngineBrowser.h"
-#include "tray/SystemTray.h"
+#include "process/EngineProcess.h"
+#include "process/EngineTemporaries.h"
+#include "process/ExitSignals.h"
+#include "process/ProfileLock.h"
+#include "process/openApplication.h"
+#include "window/Dialogs.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -45,14 +43,13 @@ int main(int argc, char **argv)
     }
 
     const ExitSignals exitSignals;
-    auto *engine = new WebEngineBrowser;
-    frmExplorer window(engine, new CommonDialog, new SystemTray,
-                       std::make_unique<StandardDialogs>());
+    const AssembledWindow assembled = assembleWindow();
+    frmExplorer &window = *assembled.window;
     QObject::connect(&exitSignals, &ExitSignals::received, &window, &frmExplorer::exitProgram);
     if (!window.start())
         return 1;
     window.show();
     const int status = QApplication::exec();
-    leftByTheEngine.note(engine->partialDownloads());
+    leftByTheEngine.note(assembled.engine->partialDownloads());
     return status;
 }

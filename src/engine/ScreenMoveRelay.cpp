@@ -1,13 +1,15 @@
 #include "ScreenMoveRelay.h"
 
+#include "RenderWidgets.h"
+
 #include <QCoreApplication>
 #include <QMoveEvent>
 #include <QWidget>
 
-ScreenMoveRelay::ScreenMoveRelay(QWidget *holder, QWidget *view)
+ScreenMoveRelay::ScreenMoveRelay(QWidget *holder, const RenderWidgets *renderWidgets)
     : QObject(holder)
     , m_holder(holder)
-    , m_view(view)
+    , m_renderWidgets(renderWidgets)
 {
     m_holder->installEventFilter(this);
     watchAncestors();
@@ -32,8 +34,7 @@ bool ScreenMoveRelay::eventFilter(QObject *watched, QEvent *event)
 
 void ScreenMoveRelay::relay()
 {
-    // The render widget is made anew with each renderer, so it is looked up.
-    for (QWidget *renderWidget : m_view->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+    for (QWidget *renderWidget : m_renderWidgets->current()) {
         QMoveEvent moved(renderWidget->pos(), renderWidget->pos());
         QCoreApplication::sendEvent(renderWidget, &moved);
     }

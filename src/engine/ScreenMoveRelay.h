@@ -3,6 +3,7 @@
 #include <QObject>
 
 class QWidget;
+class RenderWidgets;
 
 // Chromium learns where a page is on the screen when the widget it renders
 // into is moved, resized or shown, or when the window moves. Moving a widget
@@ -15,8 +16,8 @@ class QWidget;
 class ScreenMoveRelay : public QObject {
 public:
     // Watches holder and its ancestors below the window, and relays their
-    // moves to the widgets directly inside view, the render widgets.
-    ScreenMoveRelay(QWidget *holder, QWidget *view);
+    // moves to the render widgets.
+    ScreenMoveRelay(QWidget *holder, const RenderWidgets *renderWidgets);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -26,5 +27,5 @@ private:
     void relay();
 
     QWidget *m_holder;
-    QWidget *m_view;
+    const RenderWidgets *m_renderWidgets;
 };

@@ -1,6 +1,7 @@
 #include "SiteZoom.h"
 
-#include <QChildEvent>
+#include "RenderWidgets.h"
+
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -20,7 +21,7 @@ constexpr double Tolerance = 0.001;
 
 } // namespace
 
-SiteZoom::SiteZoom(QWebEngineView *view)
+SiteZoom::SiteZoom(QWebEngineView *view, const RenderWidgets *renderWidgets)
     : QObject(view)
     , m_view(view)
 {
@@ -30,12 +31,12 @@ SiteZoom::SiteZoom(QWebEngineView *view)
     connect(view->page(), &QWebEnginePage::renderProcessPidChanged, this,
             &SiteZoom::showSiteFactor);
     connect(view, &QWebEngineView::loadFinished, this, &SiteZoom::showSiteFactor);
-    // The engine zooms on Ctrl+wheel by tenths of its own; the widget that
-    // takes the page's input is made anew with each renderer, so each new
-    // one is watched as it comes.
-    view->installEventFilter(this);
-    for (QObject *child : view->children())
-        child->installEventFilter(this);
+    // The engine zooms on Ctrl+wheel by tenths of its own: the wheel is taken
+    // from every render widget first.
+    for (QWidget *renderWidget : renderWidgets->current())
+        renderWidget->installEventFilter(this);
+    connect(renderWidgets, &RenderWidgets::added, this,
+            [this](QObject *renderWidget) { renderWidget->installEventFilter(this); });
 }
 
 void SiteZoom::zoomIn()
@@ -91,13 +92,8 @@ void SiteZoom::showSiteFactor()
     m_view->setZoomFactor(factor);
 }
 
-bool SiteZoom::eventFilter(QObject *watched, QEvent *event)
+bool SiteZoom::eventFilter(QObject *, QEvent *event)
 {
-    if (watched == m_view) {
-        if (event->type() == QEvent::ChildAdded)
-            static_cast<QChildEvent *>(event)->child()->installEventFilter(this);
-        return false;
-    }
     if (event->type() != QEvent::Wheel)
         return false;
     const auto *wheel = static_cast<QWheelEvent *>(event);

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QUrl;
+class RenderWidgets;
 class QWebEngineView;
 
 // Zooms a view in Chromium's own steps, from 25% to 500%, and keeps each
@@ -14,7 +15,7 @@ class SiteZoom : public QObject {
     Q_OBJECT
 
 public:
-    explicit SiteZoom(QWebEngineView *view);
+    SiteZoom(QWebEngineView *view, const RenderWidgets *renderWidgets);
 
     void zoomIn();
     void zoomOut();

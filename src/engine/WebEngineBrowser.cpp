@@ -6,7 +6,7 @@
 #include "HungPageStopper.h"
 #include "NetworkGate.h"
 #include "NetworkReset.h"
-#include "ProfileLock.h"
+#include "RenderWidgets.h"
 #include "RendererGonePage.h"
 #include "ScreenMoveRelay.h"
 #include "SiteZoom.h"
@@ -52,6 +52,11 @@ QWebEngineProfile *createPersistentProfile(QObject *parent)
 
 } // namespace
 
+QString profileFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/profile";
+}
+
 WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialogs> dialogs)
     : BrowserEngine(parent)
     , m_profile(createPersistentProfile(this))
@@ -62,16 +67,17 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
     , m_page(new WebPage(m_profile, std::move(dialogs), m_view))
     , m_rendererGone(new RendererGonePage(this))
     , m_hungPageStopper(new HungPageStopper(m_page))
-    , m_zoom(new SiteZoom(m_view))
 {
     m_profile->setUrlRequestInterceptor(m_networkGate);
     m_view->setPage(m_page);
+    auto *renderWidgets = new RenderWidgets(m_view);
+    m_zoom = new SiteZoom(m_view, renderWidgets);
+    new ScreenMoveRelay(this, renderWidgets);
 
     m_layers->setContentsMargins(0, 0, 0, 0);
     m_layers->addWidget(m_view);
     m_layers->addWidget(m_rendererGone);
     setFocusProxy(m_view);
-    new ScreenMoveRelay(this, m_view);
 
     // Busy and the location are polled at every pass of the event loop, so
     // they are kept ready here rather than computed on each read.

@@ -32,6 +32,11 @@ class WebPage;
 // Its keys work wherever the focus is in its window: Ctrl+P prints, Ctrl+plus
 // (or Ctrl+=), Ctrl+minus and Ctrl+0 zoom, F3 finds, and Escape ends a page's
 // full screen.
+// The engine's profile folder: cookies, sign-ins and site storage, in the
+// application's standard data location (so the application's name must be set
+// first), never in the current directory.
+QString profileFolder();
+
 class WebEngineBrowser : public BrowserEngine {
     Q_OBJECT
 
@@ -80,7 +85,7 @@ private:
     WebPage *m_page;
     RendererGonePage *m_rendererGone;
     HungPageStopper *m_hungPageStopper;
-    SiteZoom *m_zoom;
+    SiteZoom *m_zoom = nullptr;
     FindBox *m_findBox = nullptr;
     QAction *m_leaveFullScreen;
     QString m_location;

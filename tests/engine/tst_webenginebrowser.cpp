@@ -2,8 +2,8 @@
 #include "LoopbackHttpServer.h"
 #include "TempWorkingDir.h"
 #include "TestMain.h"
-#include "app/Twips.h"
 #include "engine/HungPageStopper.h"
+#include "window/layout/Twips.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Dialogs.h"
-#include "app/FileOpenDialog.h"
 #include "engine/BrowserEngine.h"
 #include "tray/TrayComponent.h"
+#include "window/Dialogs.h"
+#include "window/FileOpenDialog.h"
 
 #include "RunTimeError.h"
 

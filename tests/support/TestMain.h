@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/EngineProcess.h"
+#include "process/EngineProcess.h"
 
 #include <QApplication>
 #include <QTest>

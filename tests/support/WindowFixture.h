@@ -2,7 +2,7 @@
 
 #include "Fakes.h"
 #include "TempWorkingDir.h"
-#include "app/frmExplorer.h"
+#include "window/frmExplorer.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -36,7 +36,7 @@ struct WindowFixture {
     QMenu *menu(const char *name) const { return window->findChild<QMenu *>(name); }
     QLineEdit *address() const { return window->findChild<QLineEdit *>("txtAddress"); }
     QPushButton *go() const { return window->findChild<QPushButton *>("cmdGo"); }
-    const TwipsPlacement &view() const { return window->enginePlacement(); }
+    const TwipsPlacement &view() const { return window->windowLayout().enginePlacement(); }
 };
 
 // A window test case: each test function runs in a fresh current directory

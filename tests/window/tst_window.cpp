@@ -2,9 +2,9 @@
 #include "TestMain.h"
 #include "WindowFixture.h"
 
-#include "app/EventLoopTicker.h"
-#include "app/PanelStatusBar.h"
 #include "settings/SettingsFiles.h"
+#include "window/EventLoopTicker.h"
+#include "window/PanelStatusBar.h"
 
 #include <QAccessible>
 #include <QDir>

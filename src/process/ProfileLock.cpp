@@ -1,13 +1,9 @@
 #include "ProfileLock.h"
 
+#include "engine/WebEngineBrowser.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
-
-QString profileFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/profile";
-}
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "PanelStatusBar.h"
 
 #include "OncePerFrame.h"
-#include "Twips.h"
+#include "layout/Twips.h"
 
 #include <QLabel>
 

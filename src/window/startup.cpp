@@ -20,10 +20,10 @@ void frmExplorer::load()
     WebBrowser1->Navigate(homeAddress);
     txtAddress->setText(homeAddress);
     if (SettingsFiles::StartMaxMarkerExists()) {
-        setWindowStateNow(Qt::WindowMaximized);
+        m_layout->setWindowState(Qt::WindowMaximized);
         mnuStartMax->setChecked(true);
     } else {
-        setWindowStateNow(Qt::WindowNoState);
+        m_layout->setWindowState(Qt::WindowNoState);
         mnuStartMax->setChecked(false);
     }
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "Twips.h"
+#include "layout/WindowLayout.h"
 
 #include <QMainWindow>
-#include <QSize>
 
 #include <memory>
 #include <optional>
@@ -15,7 +14,6 @@ class EventLoopTicker;
 class PanelStatusBar;
 class QAction;
 class QLineEdit;
-class QMenu;
 class QPushButton;
 class TrayComponent;
 
@@ -41,14 +39,7 @@ public slots:
     void exitProgram();
 
 public:
-    // Window Width and Height in twips: the outer size, frame and menu bar
-    // included. A frame whose height no one tells counts as the one the
-    // layout's margins leave room for.
-    float windowWidth() const;
-    float windowHeight() const;
-
-    // Where the engine view is placed, in twips, exactly as last set.
-    const TwipsPlacement &enginePlacement() const { return *m_enginePlacement; }
+    const WindowLayout &windowLayout() const { return *m_layout; }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -95,14 +86,6 @@ private:
     void onTriggered(QAction *item, Handler handler);
     void createControls();
     void createMenus();
-    void setWindowStateNow(Qt::WindowStates state);
-    // The frame height, in twips, that the window's outer size lacks because
-    // no one tells it to Qt; 0 where Qt knows the frame.
-    float unseenFrameHeight() const;
-    QAction *addItem(QMenu *menu, const char *name, const QString &caption,
-                     const QKeySequence &shortcut = {});
-    void enterFullScreen();
-    void leaveFullScreen();
 
     std::unique_ptr<Dialogs> m_dialogs;
 
@@ -116,46 +99,15 @@ private:
     EventLoopTicker *tmrStatus = nullptr;
     PanelStatusBar *StatusBar1 = nullptr;
 
-    std::unique_ptr<TwipsPlacement> m_addressPlacement;
-    std::unique_ptr<TwipsPlacement> m_goPlacement;
-    std::unique_ptr<TwipsPlacement> m_enginePlacement;
-    // The outer size, in pixels, that the layout last fitted the controls to.
-    QSize m_laidOutSize;
+    WindowLayout *m_layout = nullptr;
     // The status tick's failure last reported, so that a lasting one is
     // reported once, not at every pass of the event loop.
     std::optional<QString> m_statusFailure;
     bool m_reportingStatusFailure = false;
 
-    // What a page's full screen puts out of sight or moves, kept while it
-    // lasts so that all of it comes back exactly as it was.
-    struct BeforeFullScreen {
-        Qt::WindowStates state;
-        QSize size;
-        TwipsPlacement::Values address;
-        TwipsPlacement::Values go;
-        TwipsPlacement::Values engine;
-        bool statusBarShown;
-    };
-    std::optional<BeforeFullScreen> m_beforeFullScreen;
-
-    QMenu *mnuFile = nullptr;
-    QAction *mnuGoTo = nullptr;
-    QAction *mnuOpenFile = nullptr;
-    QAction *mnuOffline = nullptr;
-    QAction *mnuHide = nullptr;
-    QAction *mnuExit = nullptr;
-    QMenu *mnuGo = nullptr;
-    QAction *mnuBack = nullptr;
-    QAction *mnuForward = nullptr;
-    QAction *mnuStop = nullptr;
-    QAction *mnuRefresh = nullptr;
-    QAction *mnuHome = nullptr;
-    QMenu *mnuView = nullptr;
-    QMenu *mnuToolbars = nullptr;
+    // The menu items whose caption or check mark a handler sets.
     QAction *mnuViewStatus = nullptr;
     QAction *mnuMaxView = nullptr;
-    QMenu *mnuOptions = nullptr;
-    QAction *mnuSetHome = nullptr;
     QAction *mnuStartMax = nullptr;
     QAction *mnuSilent = nullptr;
 };

@@ -3,12 +3,11 @@
 #include "Dialogs.h"
 #include "EventLoopTicker.h"
 #include "FileOpenDialog.h"
-#include "LayoutRules.h"
-#include "MenuShortcutPriority.h"
 #include "PanelStatusBar.h"
 #include "RunTimeError.h"
-#include "Twips.h"
 #include "engine/BrowserEngine.h"
+#include "layout/Twips.h"
+#include "menus/MenuShortcutPriority.h"
 #include "settings/SettingsFiles.h"
 #include "tray/TrayComponent.h"
 
@@ -22,6 +21,7 @@
 #include <QSignalBlocker>
 
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -73,7 +73,6 @@ void frmExplorer::createControls()
     txtAddress->setObjectName(QStringLiteral("txtAddress"));
     txtAddress->setAccessibleName(QStringLiteral("Address"));
     txtAddress->setMaxLength(std::numeric_limits<int>::max());
-    m_addressPlacement = std::make_unique<TwipsPlacement>(txtAddress, 0, 0, 5535, 285);
 
     CommonDialog1->setParent(this);
     CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
@@ -86,7 +85,6 @@ void frmExplorer::createControls()
     WebBrowser1->setParent(client);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(QStringLiteral("Page"));
-    m_enginePlacement = std::make_unique<TwipsPlacement>(WebBrowser1, 0, 360, 6015, 3615);
     // Queued: the window changes its state once the engine has answered the page.
     connect(
         WebBrowser1, &BrowserEngine::fullScreenChanged, this,
@@ -95,7 +93,6 @@ void frmExplorer::createControls()
     cmdGo = new QPushButton(QStringLiteral("Go"), client);
     cmdGo->setObjectName(QStringLiteral("cmdGo"));
     cmdGo->setDefault(true);
-    m_goPlacement = std::make_unique<TwipsPlacement>(cmdGo, 5640, 0, 375, 255);
     connect(cmdGo, &QPushButton::clicked, this, [this] { runGuarded(&frmExplorer::go); });
     // A main window has no default-button handling of its own: Enter in the
     // address box presses Go, as it would in a dialog.
@@ -110,77 +107,79 @@ void frmExplorer::createControls()
     StatusBar1->setAccessibleName(QStringLiteral("Status bar"));
     setStatusBar(StatusBar1);
 
+    m_layout = new WindowLayout({this, txtAddress, cmdGo, WebBrowser1, StatusBar1});
+
     setTabOrder(WebBrowser1, cmdGo);
     setTabOrder(cmdGo, txtAddress);
     WebBrowser1->setFocus();
 }
 
-QAction *frmExplorer::addItem(QMenu *menu, const char *name, const QString &caption,
-                              const QKeySequence &shortcut)
-{
-    QAction *item = menu->addAction(caption);
-    item->setObjectName(QString::fromLatin1(name));
-    item->setShortcut(shortcut);
-    return item;
-}
-
 void frmExplorer::createMenus()
 {
-    QMenuBar *bar = menuBar();
+    struct Menu {
+        const char *name;
+        const char *caption;
+        const char *in;
+    };
+    static const Menu menus[] = {
+        {"mnuFile", "File", nullptr},       {"mnuGo", "Go", nullptr},
+        {"mnuView", "View", nullptr},       {"mnuToolbars", "Toolbars", "mnuView"},
+        {"mnuOptions", "Options", nullptr},
+    };
+    struct Item {
+        const char *menu;
+        const char *name;
+        const char *caption;
+        QKeySequence keys;
+        bool checkable;
+        Handler handler;
+    };
+    static const Item items[] = {
+        {"mnuFile", "mnuGoTo", "Go to address...", Qt::CTRL | Qt::Key_G, false,
+         &frmExplorer::goToAddress},
+        {"mnuFile", "mnuOpenFile", "Open File...", {}, false, &frmExplorer::openFile},
+        {"mnuFile", "mnuOffline", "Work Offline", Qt::CTRL | Qt::Key_O, false,
+         &frmExplorer::workOffline},
+        {"mnuFile", "mnuHide", "Hide...", {}, false, &frmExplorer::hideToTray},
+        {"mnuFile", "mnuExit", "Exit", Qt::CTRL | Qt::Key_E, false, &frmExplorer::exitProgram},
+        {"mnuGo", "mnuBack", "Back", Qt::ALT | Qt::Key_Backspace, false, &frmExplorer::back},
+        {"mnuGo", "mnuForward", "Forward", Qt::CTRL | Qt::Key_F, false, &frmExplorer::forward},
+        {"mnuGo", "mnuStop", "Stop", Qt::CTRL | Qt::Key_S, false, &frmExplorer::stop},
+        {"mnuGo", "mnuRefresh", "Refresh", Qt::Key_F5, false, &frmExplorer::refresh},
+        {"mnuGo", "mnuHome", "Home", Qt::CTRL | Qt::Key_H, false, &frmExplorer::home},
+        {"mnuToolbars", "mnuViewStatus", "Status Bar", {}, true, &frmExplorer::toggleStatusBar},
+        {"mnuView", "mnuMaxView", "Maximize View", Qt::CTRL | Qt::Key_M, false,
+         &frmExplorer::toggleMaxView},
+        {"mnuOptions", "mnuSetHome", "Set Home Address", Qt::CTRL | Qt::Key_N, false,
+         &frmExplorer::setHomeAddress},
+        {"mnuOptions",
+         "mnuStartMax",
+         "Start Up Maximised",
+         {},
+         true,
+         &frmExplorer::toggleStartMaximised},
+        {"mnuOptions", "mnuSilent", "Silent", {}, true, &frmExplorer::toggleSilent},
+    };
 
-    mnuFile = bar->addMenu(QStringLiteral("File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuGoTo = addItem(mnuFile, "mnuGoTo", QStringLiteral("Go to address..."), Qt::CTRL | Qt::Key_G);
-    mnuOpenFile = addItem(mnuFile, "mnuOpenFile", QStringLiteral("Open File..."));
-    mnuOffline =
-        addItem(mnuFile, "mnuOffline", QStringLiteral("Work Offline"), Qt::CTRL | Qt::Key_O);
-    mnuHide = addItem(mnuFile, "mnuHide", QStringLiteral("Hide..."));
-    mnuExit = addItem(mnuFile, "mnuExit", QStringLiteral("Exit"), Qt::CTRL | Qt::Key_E);
-    // Also from a box a page has open, which may be the next of many.
-    mnuExit->setShortcutContext(Qt::ApplicationShortcut);
-
-    mnuGo = bar->addMenu(QStringLiteral("Go"));
-    mnuGo->setObjectName(QStringLiteral("mnuGo"));
-    mnuBack = addItem(mnuGo, "mnuBack", QStringLiteral("Back"), Qt::ALT | Qt::Key_Backspace);
-    mnuForward = addItem(mnuGo, "mnuForward", QStringLiteral("Forward"), Qt::CTRL | Qt::Key_F);
-    mnuStop = addItem(mnuGo, "mnuStop", QStringLiteral("Stop"), Qt::CTRL | Qt::Key_S);
-    mnuRefresh = addItem(mnuGo, "mnuRefresh", QStringLiteral("Refresh"), Qt::Key_F5);
-    mnuHome = addItem(mnuGo, "mnuHome", QStringLiteral("Home"), Qt::CTRL | Qt::Key_H);
-
-    mnuView = bar->addMenu(QStringLiteral("View"));
-    mnuView->setObjectName(QStringLiteral("mnuView"));
-    mnuToolbars = mnuView->addMenu(QStringLiteral("Toolbars"));
-    mnuToolbars->setObjectName(QStringLiteral("mnuToolbars"));
-    mnuViewStatus = addItem(mnuToolbars, "mnuViewStatus", QStringLiteral("Status Bar"));
-    mnuViewStatus->setCheckable(true);
+    for (const Menu &entry : menus) {
+        QMenu *menu = entry.in ? findChild<QMenu *>(entry.in)->addMenu(entry.caption)
+                               : menuBar()->addMenu(entry.caption);
+        menu->setObjectName(QString::fromLatin1(entry.name));
+    }
+    for (const Item &entry : items) {
+        QAction *item = findChild<QMenu *>(entry.menu)->addAction(entry.caption);
+        item->setObjectName(QString::fromLatin1(entry.name));
+        item->setShortcut(entry.keys);
+        item->setCheckable(entry.checkable);
+        onTriggered(item, entry.handler);
+    }
+    mnuViewStatus = findChild<QAction *>(QStringLiteral("mnuViewStatus"));
     mnuViewStatus->setChecked(true);
-    mnuMaxView =
-        addItem(mnuView, "mnuMaxView", QStringLiteral("Maximize View"), Qt::CTRL | Qt::Key_M);
-
-    mnuOptions = bar->addMenu(QStringLiteral("Options"));
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuSetHome =
-        addItem(mnuOptions, "mnuSetHome", QStringLiteral("Set Home Address"), Qt::CTRL | Qt::Key_N);
-    mnuStartMax = addItem(mnuOptions, "mnuStartMax", QStringLiteral("Start Up Maximised"));
-    mnuStartMax->setCheckable(true);
-    mnuSilent = addItem(mnuOptions, "mnuSilent", QStringLiteral("Silent"));
-    mnuSilent->setCheckable(true);
-
-    onTriggered(mnuGoTo, &frmExplorer::goToAddress);
-    onTriggered(mnuOpenFile, &frmExplorer::openFile);
-    onTriggered(mnuOffline, &frmExplorer::workOffline);
-    onTriggered(mnuHide, &frmExplorer::hideToTray);
-    onTriggered(mnuExit, &frmExplorer::exitProgram);
-    onTriggered(mnuBack, &frmExplorer::back);
-    onTriggered(mnuForward, &frmExplorer::forward);
-    onTriggered(mnuStop, &frmExplorer::stop);
-    onTriggered(mnuRefresh, &frmExplorer::refresh);
-    onTriggered(mnuHome, &frmExplorer::home);
-    onTriggered(mnuViewStatus, &frmExplorer::toggleStatusBar);
-    onTriggered(mnuMaxView, &frmExplorer::toggleMaxView);
-    onTriggered(mnuSetHome, &frmExplorer::setHomeAddress);
-    onTriggered(mnuStartMax, &frmExplorer::toggleStartMaximised);
-    onTriggered(mnuSilent, &frmExplorer::toggleSilent);
+    mnuMaxView = findChild<QAction *>(QStringLiteral("mnuMaxView"));
+    mnuStartMax = findChild<QAction *>(QStringLiteral("mnuStartMax"));
+    mnuSilent = findChild<QAction *>(QStringLiteral("mnuSilent"));
+    // Also from a box a page has open, which may be the next of many.
+    findChild<QAction *>(QStringLiteral("mnuExit"))->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void frmExplorer::onTriggered(QAction *item, Handler handler)
@@ -241,39 +240,13 @@ bool frmExplorer::start()
     return runGuarded(&frmExplorer::load);
 }
 
-float frmExplorer::windowWidth() const
-{
-    return float(frameGeometry().width()) * Twips::perPixelX(this);
-}
-
-float frmExplorer::windowHeight() const
-{
-    return float(frameGeometry().height()) * Twips::perPixelY(this) + unseenFrameHeight();
-}
-
-float frmExplorer::unseenFrameHeight() const
-{
-    // A Wayland compositor that draws the frame itself (server-side
-    // decorations: sway, KWin) tells no client how tall it is, so Qt reports
-    // no frame. Counting none, the height margin would take the title bar
-    // out of a window that does not include it, and the page would end a
-    // title bar's height short of the status bar. Where Qt draws the frame
-    // (client-side decorations), it knows the frame and reports it.
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ||
-        frameGeometry() != geometry() || isFullScreen())
-        return 0;
-    const float y = Twips::perPixelY(this);
-    return LayoutRules::frameHeightTheMarginsFit(float(menuBar()->sizeHint().height()) * y,
-                                                 float(StatusBar1->sizeHint().height()) * y);
-}
-
 void frmExplorer::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
     // The window manager frames the window after it is first shown (and may
     // change the frame later): the outer size changes with no resize event,
     // and Qt reports only the move of the client area inside the new frame.
-    if (frameGeometry().size() != m_laidOutSize)
+    if (m_layout->frameChanged())
         runGuarded(&frmExplorer::layoutControls);
 }
 

@@ -21,6 +21,6 @@ void frmExplorer::toggleStartMaximised()
     else
         SettingsFiles::CreateStartMaxMarker();
     const bool startMaximised = SettingsFiles::StartMaxMarkerExists();
-    setWindowStateNow(startMaximised ? Qt::WindowMaximized : Qt::WindowNoState);
+    m_layout->setWindowState(startMaximised ? Qt::WindowMaximized : Qt::WindowNoState);
     mnuStartMax->setChecked(startMaximised);
 }

@@ -1,7 +1,7 @@
 #include "TestMain.h"
 #include "WindowFixture.h"
 
-#include "app/PanelStatusBar.h"
+#include "window/PanelStatusBar.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -1,13 +1,9 @@
 #include "LoopbackHttpServer.h"
 #include "TempWorkingDir.h"
 #include "TestMain.h"
+#include "assembleWindow.h"
 
-#include "app/Dialogs.h"
-#include "app/FileOpenDialog.h"
-#include "app/PanelStatusBar.h"
-#include "app/frmExplorer.h"
-#include "engine/WebEngineBrowser.h"
-#include "tray/SystemTray.h"
+#include "window/PanelStatusBar.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -48,8 +44,7 @@ void tst_StatusEngine::init()
     QVERIFY2(m_server->isListening(), qPrintable(m_server->errorString()));
     m_server->setRoute("/home", "<title>home</title><p>home</p>");
     writeFile("home.ad", m_server->url("/home").toString().toUtf8() + "\r\n");
-    m_window = std::make_unique<frmExplorer>(new WebEngineBrowser, new CommonDialog, new SystemTray,
-                                             std::make_unique<StandardDialogs>());
+    m_window = assembleWindow().window;
     QVERIFY(m_window->start());
     m_window->show();
     QTRY_COMPARE_WITH_TIMEOUT(panel(3), m_server->url("/home").toString(), 15000);

@@ -1,7 +1,7 @@
 #include "TestMain.h"
 #include "WindowFixture.h"
 
-#include "app/FileOpenDialog.h"
+#include "window/FileOpenDialog.h"
 
 #include <QFileDialog>
 #include <QTimer>
