@@ -134,31 +134,24 @@ void frmExplorer::createMenus()
         bool checkable;
         Handler handler;
     };
+    using W = frmExplorer;
     static const Item items[] = {
-        {"mnuFile", "mnuGoTo", "Go to address...", Qt::CTRL | Qt::Key_G, false,
-         &frmExplorer::goToAddress},
-        {"mnuFile", "mnuOpenFile", "Open File...", {}, false, &frmExplorer::openFile},
-        {"mnuFile", "mnuOffline", "Work Offline", Qt::CTRL | Qt::Key_O, false,
-         &frmExplorer::workOffline},
-        {"mnuFile", "mnuHide", "Hide...", {}, false, &frmExplorer::hideToTray},
-        {"mnuFile", "mnuExit", "Exit", Qt::CTRL | Qt::Key_E, false, &frmExplorer::exitProgram},
-        {"mnuGo", "mnuBack", "Back", Qt::ALT | Qt::Key_Backspace, false, &frmExplorer::back},
-        {"mnuGo", "mnuForward", "Forward", Qt::CTRL | Qt::Key_F, false, &frmExplorer::forward},
-        {"mnuGo", "mnuStop", "Stop", Qt::CTRL | Qt::Key_S, false, &frmExplorer::stop},
-        {"mnuGo", "mnuRefresh", "Refresh", Qt::Key_F5, false, &frmExplorer::refresh},
-        {"mnuGo", "mnuHome", "Home", Qt::CTRL | Qt::Key_H, false, &frmExplorer::home},
-        {"mnuToolbars", "mnuViewStatus", "Status Bar", {}, true, &frmExplorer::toggleStatusBar},
-        {"mnuView", "mnuMaxView", "Maximize View", Qt::CTRL | Qt::Key_M, false,
-         &frmExplorer::toggleMaxView},
+        {"mnuFile", "mnuGoTo", "Go to address...", Qt::CTRL | Qt::Key_G, false, &W::goToAddress},
+        {"mnuFile", "mnuOpenFile", "Open File...", {}, false, &W::openFile},
+        {"mnuFile", "mnuOffline", "Work Offline", Qt::CTRL | Qt::Key_O, false, &W::workOffline},
+        {"mnuFile", "mnuHide", "Hide...", {}, false, &W::hideToTray},
+        {"mnuFile", "mnuExit", "Exit", Qt::CTRL | Qt::Key_E, false, &W::exitProgram},
+        {"mnuGo", "mnuBack", "Back", Qt::ALT | Qt::Key_Backspace, false, &W::back},
+        {"mnuGo", "mnuForward", "Forward", Qt::CTRL | Qt::Key_F, false, &W::forward},
+        {"mnuGo", "mnuStop", "Stop", Qt::CTRL | Qt::Key_S, false, &W::stop},
+        {"mnuGo", "mnuRefresh", "Refresh", Qt::Key_F5, false, &W::refresh},
+        {"mnuGo", "mnuHome", "Home", Qt::CTRL | Qt::Key_H, false, &W::home},
+        {"mnuToolbars", "mnuViewStatus", "Status Bar", {}, true, &W::toggleStatusBar},
+        {"mnuView", "mnuMaxView", "Maximize View", Qt::CTRL | Qt::Key_M, false, &W::toggleMaxView},
         {"mnuOptions", "mnuSetHome", "Set Home Address", Qt::CTRL | Qt::Key_N, false,
-         &frmExplorer::setHomeAddress},
-        {"mnuOptions",
-         "mnuStartMax",
-         "Start Up Maximised",
-         {},
-         true,
-         &frmExplorer::toggleStartMaximised},
-        {"mnuOptions", "mnuSilent", "Silent", {}, true, &frmExplorer::toggleSilent},
+         &W::setHomeAddress},
+        {"mnuOptions", "mnuStartMax", "Start Up Maximised", {}, true, &W::toggleStartMaximised},
+        {"mnuOptions", "mnuSilent", "Silent", {}, true, &W::toggleSilent},
     };
 
     for (const Menu &entry : menus) {
