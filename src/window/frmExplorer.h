@@ -17,9 +17,11 @@ class QLineEdit;
 class QPushButton;
 class TrayComponent;
 
-// The one window. Each handled event has one slot, and the slot bodies live
-// in one file per concern beside this one. Every slot runs inside the one
-// error boundary, runGuarded().
+// The one window: its controls, one slot per handled event, and the one error
+// boundary, runGuarded(), that every slot runs inside. The slot bodies live in
+// one file per concern beside this one; each is a short sequence over the
+// controls and the parts that hold the state: WindowLayout (layout/) for
+// where the controls are, the menu table (menus/) for the menu bar.
 class frmExplorer : public QMainWindow {
     Q_OBJECT
 
