@@ -9,7 +9,7 @@ EventLoopTicker::EventLoopTicker(int interval, QObject *parent)
     if (m_interval <= 0)
         return;
     // Before the thread waits, and also on a pass that does not wait: a loop
-    // that pumps events with processEvents() never blocks.
+    // that only pumps the pending events, as a nested one may, never blocks.
     const QAbstractEventDispatcher *loop = QAbstractEventDispatcher::instance();
     connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, &EventLoopTicker::tick);
     connect(loop, &QAbstractEventDispatcher::awake, this, &EventLoopTicker::tick);
