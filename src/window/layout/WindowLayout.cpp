@@ -10,8 +10,7 @@ using namespace LayoutRules;
 
 namespace {
 
-// How long a window manager's answer must hold still to count as final: it
-// may redraw the frame around a new size a moment after the size.
+// How long a window manager's answer must hold still to count as complete.
 constexpr int AnswerStillMs = 100;
 // How long a state change waits for any answer at all; a window manager may
 // leave the size as it is, or there may be none.
@@ -31,7 +30,7 @@ WindowLayout::WindowLayout(const Controls &controls)
     , m_engine(controls.engine, 0, EngineTopNormal, 6015, 3615)
 {
     m_answerSettled.setSingleShot(true);
-    connect(&m_answerSettled, &QTimer::timeout, this, [this] { m_finish = nullptr; });
+    connect(&m_answerSettled, &QTimer::timeout, this, [this] { m_answering = false; });
 }
 
 float WindowLayout::windowWidth() const
@@ -86,7 +85,7 @@ void WindowLayout::layout()
     m_goPlacement.setLeft(fitted.goLeft);
     m_addressPlacement.setLeft(fitted.addressLeft);
     m_addressPlacement.setWidth(fitted.addressWidth);
-    finishAnswer();
+    finishStateChange();
 }
 
 bool WindowLayout::frameChanged() const
@@ -94,17 +93,23 @@ bool WindowLayout::frameChanged() const
     return m_window->frameGeometry().size() != m_laidOutSize;
 }
 
-void WindowLayout::finishAnswer()
+void WindowLayout::finishStateChange()
 {
-    // Another state since, the user's or the window manager's own, is no
-    // answer: the layout alone holds then.
-    if (m_finish && m_window->windowState() != m_stateAsked)
-        m_finish = nullptr;
     if (!m_finish)
         return;
+    // While the window manager answers, it may pass through other states on
+    // its way. Once it has answered, another state is the user's (restored,
+    // minimised): from then on the layout alone holds.
+    if (m_window->windowState() != m_stateAsked) {
+        if (!m_answering)
+            m_finish = nullptr;
+        return;
+    }
+    // Kept in the state asked for, whatever comes later: a window manager may
+    // redraw the frame around a new size well after the size.
     m_finish();
-    // Once the size has changed, the answer has come: it ends when it holds.
-    if (m_window->frameGeometry().size() != m_outerAsked || m_window->size() != m_innerAsked)
+    if (m_answering &&
+        (m_window->frameGeometry().size() != m_outerAsked || m_window->size() != m_innerAsked))
         m_answerSettled.start(AnswerStillMs);
 }
 
@@ -115,13 +120,15 @@ void WindowLayout::setWindowState(Qt::WindowStates state)
 
 void WindowLayout::changeWindowState(Qt::WindowStates state, const Finish &finish)
 {
-    const bool answerToCome = m_window->isVisible() && m_window->windowState() != state;
-    m_finish = answerToCome ? finish : nullptr;
+    m_answering = m_window->isVisible() && m_window->windowState() != state;
+    m_finish = finish;
     m_stateAsked = state;
     m_outerAsked = m_window->frameGeometry().size();
     m_innerAsked = m_window->size();
-    if (answerToCome)
+    if (m_answering)
         m_answerSettled.start(AnswerLimitMs);
+    else
+        m_answerSettled.stop();
     // Qt reports the change at once, which lays out, finish included.
     m_window->setWindowState(state);
     if (finish)

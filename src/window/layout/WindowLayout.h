@@ -19,8 +19,8 @@ class QWidget;
 // A window manager applies a new window state later, in one or more resizes
 // and frame changes, and never within a known time. So nothing here waits for
 // it: a state change lays out at once on the size Qt knows, and what the
-// command sets beyond the layout is set again after each layout that the
-// window manager's answer brings, until that answer has held still.
+// command sets beyond the layout is set again after each later layout, for as
+// long as the window keeps the state the command asked for.
 class WindowLayout : public QObject {
 public:
     struct Controls {
@@ -64,7 +64,7 @@ private:
     using Finish = std::function<void()>;
 
     void changeWindowState(Qt::WindowStates state, const Finish &finish);
-    void finishAnswer();
+    void finishStateChange();
     float unseenFrameHeight() const;
 
     QMainWindow *m_window;
@@ -78,11 +78,13 @@ private:
     // The outer size that the layout last fitted the controls to.
     QSize m_laidOutSize;
 
-    // What the last state change set beyond the layout, while the window
-    // manager's answer may still come; the state asked for, and the outer and
-    // inner sizes the window had when asked, which the answer changes.
+    // What the last state change set beyond the layout, kept while the window
+    // stays in the state asked for; whether the window manager may still be
+    // answering, and the outer and inner sizes the window had when asked,
+    // which its answer changes.
     Finish m_finish;
     Qt::WindowStates m_stateAsked;
+    bool m_answering = false;
     QSize m_outerAsked;
     QSize m_innerAsked;
     QTimer m_answerSettled;
