@@ -1,6 +1,7 @@
 #include "LoopbackHttpServer.h"
 #include "TempWorkingDir.h"
 #include "TestMain.h"
+#include "process/EngineProcess.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,6 +38,8 @@ class tst_EngineProcess : public QObject {
 private slots:
     void initTestCase();
 
+    void flagsThatOpenRemoteDebuggingAreDropped_data();
+    void flagsThatOpenRemoteDebuggingAreDropped();
     void noRemoteDebuggingPortIsOpened_data();
     void noRemoteDebuggingPortIsOpened();
 
@@ -52,6 +55,36 @@ void tst_EngineProcess::initTestCase()
                                "<script>onload = () => fetch('/loaded');</script>");
 }
 
+void tst_EngineProcess::flagsThatOpenRemoteDebuggingAreDropped_data()
+{
+    QTest::addColumn<QByteArray>("given");
+    QTest::addColumn<QByteArrayList>("kept");
+
+    QTest::newRow("port") << QByteArray("--remote-debugging-port=9222") << QByteArrayList();
+    QTest::newRow("quoted, with one dash, among others")
+        << QByteArray("--disable-gpu \"-remote-debugging-port=9\" --lang=en")
+        << QByteArrayList{"--disable-gpu", "--lang=en"};
+    QTest::newRow("pipe, in capitals") << QByteArray("--REMOTE-DEBUGGING-PIPE") << QByteArrayList();
+    QTest::newRow("quoted, with a space")
+        << QByteArray("\"--user-agent=a b\"") << QByteArrayList{"\"--user-agent=a b\""};
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+    QTest::newRow("features the user switches off")
+        << QByteArray("--disable-blink-features=Foo")
+        << QByteArrayList{"--disable-blink-features=Foo,WebTransport"};
+#endif
+}
+
+void tst_EngineProcess::flagsThatOpenRemoteDebuggingAreDropped()
+{
+    QFETCH(QByteArray, given);
+    QFETCH(QByteArrayList, kept);
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+    if (!given.contains("disable-blink-features"))
+        kept << "--disable-blink-features=WebTransport";
+#endif
+    QCOMPARE(engineFlags(given), kept.join(' '));
+}
+
 void tst_EngineProcess::noRemoteDebuggingPortIsOpened_data()
 {
     QTest::addColumn<QStringList>("environment");
@@ -61,10 +94,6 @@ void tst_EngineProcess::noRemoteDebuggingPortIsOpened_data()
         << QStringList{"QTWEBENGINE_REMOTE_DEBUGGING=127.0.0.1:PORT"} << QStringList();
     QTest::newRow("engine flag")
         << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--remote-debugging-port=PORT"} << QStringList();
-    QTest::newRow("engine flag quoted, with one dash, among others")
-        << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu \"-remote-debugging-port=PORT\" "
-                       "--lang=en"}
-        << QStringList();
     QTest::newRow("command line") << QStringList()
                                   << QStringList{"--webEngineArgs", "--remote-debugging-port=PORT"};
 }
