@@ -87,8 +87,11 @@ void tst_Status::addressFollowsTheEngineOnIdleTicksAndWhileHidden()
 {
     WindowFixture f;
     QVERIFY(f.startShown());
+    f.address()->setText("typed");
     f.engine->location = "http://one/";
     QTRY_COMPARE(bar(f)->panelText(3), QStringLiteral("http://one/"));
+    // The address box keeps what the user typed.
+    QCOMPARE(f.address()->text(), QStringLiteral("typed"));
 
     f.item("mnuViewStatus")->trigger();
     QVERIFY(bar(f)->isHidden());
