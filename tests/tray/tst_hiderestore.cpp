@@ -15,9 +15,7 @@ private slots:
     void restoreShowsTheWindowBeforeRemovingTheIcon();
     void doubleClickWhileShown();
     void stateAndGeometrySurviveHideAndRestore();
-    void noNotificationAreaKeepsTheWindowShown();
 
-    void trayRefusesWithoutNotificationArea();
     void trayIconFile_data();
     void trayIconFile();
 };
@@ -79,27 +77,6 @@ void tst_HideRestore::stateAndGeometrySurviveHideAndRestore()
     QCOMPARE(f.view().Top(), top);
     QCOMPARE(f.view().Height(), height);
     QCOMPARE(f.item("mnuMaxView")->text(), QStringLiteral("Normal View"));
-}
-
-void tst_HideRestore::noNotificationAreaKeepsTheWindowShown()
-{
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    f.tray->noNotificationArea = true;
-    f.log.calls.clear();
-    f.item("mnuHide")->trigger();
-    QVERIFY(f.window->isVisible());
-    QCOMPARE(f.dialogs->errors, QStringList{"no notification area is available"});
-    QCOMPARE(f.log.calls, QStringList{"error(no notification area is available)"});
-}
-
-void tst_HideRestore::trayRefusesWithoutNotificationArea()
-{
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        QSKIP("this display has a notification area");
-    SystemTray tray;
-    QVERIFY_THROWS_EXCEPTION(RunTimeError, tray.showIcon());
-    QVERIFY(!tray.findChild<QSystemTrayIcon *>()->isVisible());
 }
 
 void tst_HideRestore::trayIconFile_data()

@@ -20,10 +20,8 @@ private slots:
     void sevenSignificantDigits();
     void windowTooSmallForTheMargins();
 
-    void firstLayoutFitsTheFramedWindow();
     void resizeRelaysTheControls();
     void minimisingChangesNoControl();
-    void maximizeViewAndBack();
     void startedMaximisedThenMaximizeView();
     void restoringInMaximisedViewDisturbsIt();
     void statusBarTwiceMovesNothing();
@@ -138,18 +136,6 @@ QString settled(const WindowFixture &f)
 
 } // namespace
 
-void tst_Layout::firstLayoutFitsTheFramedWindow()
-{
-    // A window manager frames the window after it is shown: the outer size
-    // grows by the frame, with no resize of the client area.
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    QTRY_COMPARE(f.view().Height(), f.window->windowLayout().windowHeight() - 1300);
-    QCOMPARE(f.view().Width(), f.window->windowLayout().windowWidth() - 100);
-    QCOMPARE(f.go()->x(), qRound((f.window->windowLayout().windowWidth() - 375 - 200) /
-                                 Twips::perPixelX(f.go())));
-}
-
 void tst_Layout::resizeRelaysTheControls()
 {
     WindowFixture f;
@@ -173,33 +159,6 @@ void tst_Layout::minimisingChangesNoControl()
     QTRY_VERIFY(f.window->isMinimized());
     QCOMPARE(f.view().Height(), height);
     QCOMPARE(f.view().Width(), width);
-}
-
-void tst_Layout::maximizeViewAndBack()
-{
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    QAction *maxView = f.item("mnuMaxView");
-    const WindowLayout &layout = f.window->windowLayout();
-    const float normalHeight = layout.windowHeight();
-
-    maxView->trigger();
-    QVERIFY(f.window->isMaximized());
-    QCOMPARE(maxView->text(), QStringLiteral("Normal View"));
-    QVERIFY(!settled(f).isEmpty());
-    QVERIFY(layout.windowHeight() > normalHeight);
-    QCOMPARE(f.view().Top(), 0.0f);
-    QCOMPARE(f.view().Height(), layout.windowHeight() - 700);
-    QCOMPARE(f.view().Width(), layout.windowWidth() - 100);
-
-    maxView->trigger();
-    QVERIFY(!f.window->isMaximized());
-    QCOMPARE(maxView->text(), QStringLiteral("Maximize View"));
-    QVERIFY(!settled(f).isEmpty());
-    QCOMPARE(f.view().Top(), 360.0f);
-    QCOMPARE(f.view().Width(), layout.windowWidth() - 100);
-    QCOMPARE(f.view().Height(), layout.windowHeight() - 1300);
-    QVERIFY(f.dialogs->errors.isEmpty());
 }
 
 void tst_Layout::startedMaximisedThenMaximizeView()
