@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -53,6 +52,8 @@ void tst_EngineProcess::initTestCase()
     QVERIFY2(QFile::exists(programPath()), "the program is built with the tests");
     m_server.setRoute("/home", "<!doctype html><title>Home</title><link rel=icon href='data:,'>"
                                "<script>onload = () => fetch('/loaded');</script>");
+    // The program starts here, in the test's own home, at the server's page.
+    writeFile("home.ad", m_server.url("/home").toEncoded() + "\r\n");
 }
 
 void tst_EngineProcess::flagsThatOpenRemoteDebuggingAreDropped_data()
@@ -107,19 +108,10 @@ void tst_EngineProcess::noRemoteDebuggingPortIsOpened()
     environment.replaceInStrings("PORT", port);
     arguments.replaceInStrings("PORT", port);
 
-    // The program in a home of its own, whose home page is the server's.
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    writeFile(home.filePath("home.ad"), m_server.url("/home").toEncoded() + "\r\n");
     QProcessEnvironment processEnvironment = QProcessEnvironment::systemEnvironment();
-    processEnvironment.insert("HOME", home.path());
-    processEnvironment.insert("XDG_DATA_HOME", home.filePath("data"));
-    processEnvironment.insert("XDG_CACHE_HOME", home.filePath("cache"));
-    processEnvironment.insert("XDG_CONFIG_HOME", home.filePath("config"));
     for (const QString &variable : environment)
         processEnvironment.insert(variable.section('=', 0, 0), variable.section('=', 1));
     QProcess program;
-    program.setWorkingDirectory(home.path());
     program.setProcessEnvironment(processEnvironment);
     m_server.clearLog();
 
