@@ -13,7 +13,6 @@ class tst_HideRestore : public WindowTestCase {
 private slots:
     void hideAsksForTheIconBeforeHiding();
     void restoreShowsTheWindowBeforeRemovingTheIcon();
-    void doubleClickWhileShown();
     void stateAndGeometrySurviveHideAndRestore();
 
     void trayIconFile_data();
@@ -48,16 +47,6 @@ void tst_HideRestore::restoreShowsTheWindowBeforeRemovingTheIcon()
     f.tray->doubleClick();
     QVERIFY(f.window->isVisible());
     QCOMPARE(seen, QStringList{"removeIcon while shown"});
-}
-
-void tst_HideRestore::doubleClickWhileShown()
-{
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    f.log.calls.clear();
-    f.tray->doubleClick();
-    QVERIFY(f.window->isVisible());
-    QCOMPARE(f.log.calls, QStringList{"removeIcon"});
 }
 
 void tst_HideRestore::stateAndGeometrySurviveHideAndRestore()

@@ -67,7 +67,6 @@ void tst_Status::tickReadsAndWritesInOrder()
     const int tick = int(seen.indexOf(QStringLiteral("Busy [Ready|]")));
     QVERIFY2(tick >= 0, qPrintable(seen.join(", ")));
     QCOMPARE(seen.at(tick + 1), QStringLiteral("LocationURL [Opening...|]"));
-    QCOMPARE(bar(f)->panelText(1), QStringLiteral("Status:"));
 }
 
 void tst_Status::busyShowsOpeningThenReady()
