@@ -147,8 +147,6 @@ void tst_Window::timers()
     WindowFixture f;
     const auto *status = f.window->findChild<EventLoopTicker *>("tmrStatus");
     const auto *address = f.window->findChild<EventLoopTicker *>("tmrAddress");
-    QCOMPARE(status->interval(), 1);
-    QCOMPARE(address->interval(), 0);
 
     QSignalSpy addressTicks(address, &EventLoopTicker::tick);
     QSignalSpy statusTicks(status, &EventLoopTicker::tick);

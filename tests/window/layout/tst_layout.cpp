@@ -14,8 +14,6 @@ class tst_Layout : public WindowTestCase {
     Q_OBJECT
 
 private slots:
-    void wideningMovesGoAndWidensBoxAndView_data();
-    void wideningMovesGoAndWidensBoxAndView();
     void sevenSignificantDigits_data();
     void sevenSignificantDigits();
     void windowTooSmallForTheMargins();
@@ -25,38 +23,8 @@ private slots:
     void startedMaximisedThenMaximizeView();
     void restoringInMaximisedViewDisturbsIt();
     void statusBarTwiceMovesNothing();
-    void fullScreenRoundTripPutsEverythingBack_data();
     void fullScreenRoundTripPutsEverythingBack();
 };
-
-void tst_Layout::wideningMovesGoAndWidensBoxAndView_data()
-{
-    QTest::addColumn<float>("width");
-    QTest::addColumn<float>("widenBy");
-
-    QTest::newRow("creation size, by one twip") << 6030.0f << 1.0f;
-    QTest::newRow("creation size, by one pixel") << 6030.0f << 15.0f;
-    QTest::newRow("by a screen") << 6030.0f << 19200.0f;
-    QTest::newRow("from a narrow window") << 500.0f << 7.5f;
-}
-
-void tst_Layout::wideningMovesGoAndWidensBoxAndView()
-{
-    QFETCH(float, width);
-    QFETCH(float, widenBy);
-    const float goWidth = 375;
-
-    const Fitted before = fit(width, 4980, goWidth);
-    const Fitted after = fit(width + widenBy, 4980, goWidth);
-    QCOMPARE(after.goLeft - before.goLeft, widenBy);
-    QCOMPARE(after.addressWidth - before.addressWidth, widenBy);
-    QCOMPARE(after.engineWidth - before.engineWidth, widenBy);
-    QCOMPARE(after.addressLeft, 0.0f);
-    QCOMPARE(after.engineHeight, before.engineHeight);
-    // The Go button's right edge stays 200 short of the window's width.
-    QCOMPARE(after.goLeft + goWidth, width + widenBy - 200);
-    QCOMPARE(after.addressWidth, after.goLeft - 200);
-}
 
 void tst_Layout::sevenSignificantDigits_data()
 {
@@ -234,23 +202,14 @@ void tst_Layout::statusBarTwiceMovesNothing()
     QCOMPARE(f.engine->geometry(), view);
 }
 
-void tst_Layout::fullScreenRoundTripPutsEverythingBack_data()
-{
-    QTest::addColumn<QStringList>("itemsFirst");
-
-    QTest::newRow("normal view") << QStringList{};
-    QTest::newRow("maximised view") << QStringList{"mnuMaxView"};
-    QTest::newRow("maximised window, status bar off")
-        << QStringList{"mnuStartMax", "mnuViewStatus"};
-}
-
 void tst_Layout::fullScreenRoundTripPutsEverythingBack()
 {
-    QFETCH(QStringList, itemsFirst);
+    // From the normal and the maximised view, test_fullscreen's end to end;
+    // here from a maximised window whose status bar is off.
     WindowFixture f;
     QVERIFY(f.startShown());
-    for (const QString &name : itemsFirst)
-        f.item(qPrintable(name))->trigger();
+    f.item("mnuStartMax")->trigger();
+    f.item("mnuViewStatus")->trigger();
     const QString before = settled(f);
     QVERIFY(!before.isEmpty());
     auto *bar = f.window->findChild<PanelStatusBar *>("StatusBar1");
