@@ -2,18 +2,13 @@
 #include "TempWorkingDir.h"
 #include "TestMain.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineCookieStore>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
 
 #include <functional>
-#include <memory>
-#include <optional>
 
 using EngineStep = std::function<void(WebEngineBrowser &)>;
 Q_DECLARE_METATYPE(EngineStep)

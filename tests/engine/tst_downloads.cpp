@@ -10,8 +10,6 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
-#include <memory>
-
 namespace {
 
 const QByteArray Report = "date,amount\r\n2024-01-01,12.50\r\n";

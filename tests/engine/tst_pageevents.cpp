@@ -2,7 +2,6 @@
 #include "TempWorkingDir.h"
 #include "TestMain.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
@@ -14,7 +13,6 @@
 #include <QWebEngineHistory>
 
 #include <csignal>
-#include <memory>
 
 namespace {
 

@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QTcpServer>
 #include <QTest>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 
 using EngineAction = void (BrowserEngine::*)();
 Q_DECLARE_METATYPE(EngineAction)
