@@ -71,8 +71,8 @@ QByteArrayList withWebTransportOff(QByteArrayList flags)
 }
 #endif
 
-// The flags the engine runs with: the user's, but never one that opens remote
-// debugging.
+} // namespace
+
 QByteArray engineFlags(const QByteArray &flags)
 {
     QByteArrayList kept;
@@ -89,8 +89,6 @@ QByteArray engineFlags(const QByteArray &flags)
     }
     return kept.join(' ');
 }
-
-} // namespace
 
 void prepareEngineProcess()
 {

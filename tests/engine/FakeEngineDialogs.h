@@ -11,22 +11,19 @@
 // Answers the engine's boxes instead of a person, and notes each box shown.
 class FakeEngineDialogs : public EngineDialogs {
 public:
-    void alert(QWidget *, const QUrl &, const QString &message, bool *stopAsking) override
+    void alert(QWidget *, const QUrl &, const QString &message, bool *) override
     {
         shown << "alert " + message;
-        answerStopOffer(stopAsking);
     }
-    bool confirm(QWidget *, const QUrl &, const QString &message, bool *stopAsking) override
+    bool confirm(QWidget *, const QUrl &, const QString &message, bool *) override
     {
         shown << "confirm " + message;
-        answerStopOffer(stopAsking);
         return confirmAnswer;
     }
     std::optional<QString> prompt(QWidget *, const QUrl &, const QString &message,
-                                  const QString &defaultText, bool *stopAsking) override
+                                  const QString &defaultText, bool *) override
     {
         shown << QStringLiteral("prompt %1 [%2]").arg(message, defaultText);
-        answerStopOffer(stopAsking);
         return promptAnswer;
     }
     std::optional<Credentials> askCredentials(QWidget *, const QUrl &url,
@@ -35,11 +32,9 @@ public:
         shown << QStringLiteral("sign in to %1 at %2").arg(realm, url.toString());
         return credentials;
     }
-    bool allowFeature(QWidget *, const QUrl &origin, const QString &request,
-                      bool *stopAsking) override
+    bool allowFeature(QWidget *, const QUrl &origin, const QString &request, bool *) override
     {
         shown << QStringLiteral("allow to %1 for %2").arg(request, origin.toString());
-        answerStopOffer(stopAsking);
         return allowFeatures;
     }
     std::optional<QString> saveDownloadAs(QWidget *, const QString &proposedPath) override
@@ -55,10 +50,9 @@ public:
     {
         shown << (succeeded ? "succeeded: " : "failed: ") + message;
     }
-    bool choosePrinter(QWidget *, QPrinter &printer, bool *stopAsking) override
+    bool choosePrinter(QWidget *, QPrinter &printer, bool *) override
     {
         shown << QStringLiteral("print");
-        answerStopOffer(stopAsking);
         if (printTo) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(*printTo);
@@ -71,10 +65,6 @@ public:
     }
 
     QStringList shown;
-    // For each box shown, whether it offered to stop the page asking.
-    QList<bool> stopOffered;
-    // Taken at the first offer.
-    bool takeStopOffer = false;
     bool confirmAnswer = true;
     std::optional<QString> promptAnswer;
     std::optional<Credentials> credentials;
@@ -82,12 +72,4 @@ public:
     std::optional<QString> savePath;
     // The PDF file that print is sent to; nothing means Cancel.
     std::optional<QString> printTo;
-
-private:
-    void answerStopOffer(bool *stopAsking)
-    {
-        stopOffered << (stopAsking != nullptr);
-        if (stopAsking && takeStopOffer)
-            *stopAsking = true;
-    }
 };

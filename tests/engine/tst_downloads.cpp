@@ -1,5 +1,4 @@
-#include "EngineUnderTest.h"
-#include "LoopbackHttpServer.h"
+#include "EngineTestCase.h"
 #include "TempWorkingDir.h"
 #include "TestMain.h"
 
@@ -10,8 +9,6 @@
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
-
-#include <memory>
 
 namespace {
 
@@ -52,13 +49,11 @@ QStringList filesAtHome()
 
 } // namespace
 
-class tst_Downloads : public QObject {
+class tst_Downloads : public EngineTestCase {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void init();
-    void cleanup();
 
     void downloadIsSavedWhereTheUserChose_data();
     void downloadIsSavedWhereTheUserChose();
@@ -68,48 +63,33 @@ private slots:
 private:
     // Starts the download of path over a page shown, and waits for its end.
     void download(const QString &path);
-
-    LoopbackHttpServer m_server;
-    std::unique_ptr<EngineUnderTest> m_engine;
 };
 
 void tst_Downloads::initTestCase()
 {
-    QVERIFY2(m_server.isListening(), qPrintable(m_server.errorString()));
-    m_server.setRoute("/one", page("One"));
-    m_server.setRoute("/export", Report, "text/csv", 200,
-                      {{"Content-Disposition", "attachment; filename=\"report.csv\""}});
-    m_server.setRoute("/archive.bin", binaryBody(), "application/octet-stream");
+    server.setRoute("/one", page("One"));
+    server.setRoute("/export", Report, "text/csv", 200,
+                    {{"Content-Disposition", "attachment; filename=\"report.csv\""}});
+    server.setRoute("/archive.bin", binaryBody(), "application/octet-stream");
     QVERIFY(QDir().mkpath("chosen"));
-}
-
-void tst_Downloads::init()
-{
-    m_engine = std::make_unique<EngineUnderTest>();
-    QVERIFY(m_engine->isExposed());
-}
-
-void tst_Downloads::cleanup()
-{
-    m_engine.reset();
 }
 
 void tst_Downloads::download(const QString &path)
 {
-    QVERIFY(m_engine->show(m_server.url("/one")));
+    show("/one");
     QPointer<QWebEngineDownloadRequest> download;
     const QObject watcher;
     // Connected after the engine's own answer, so it sees the download answered.
-    connect(m_engine->page()->profile(), &QWebEngineProfile::downloadRequested, &watcher,
+    connect(webPage()->profile(), &QWebEngineProfile::downloadRequested, &watcher,
             [&download](QWebEngineDownloadRequest *request) { download = request; });
 
-    m_engine->browser->Navigate(m_server.url(path).toString());
+    browser->Navigate(location(path));
 
     QTRY_VERIFY_WITH_TIMEOUT(download && download->isFinished(), LoadTimeoutMs);
     // The page shown stays, and the view goes on working.
-    QTRY_VERIFY_WITH_TIMEOUT(!m_engine->browser->Busy(), LoadTimeoutMs);
-    QCOMPARE(m_engine->title(), QString("One"));
-    QCOMPARE(m_engine->browser->LocationURL(), m_server.url("/one").toString());
+    QTRY_VERIFY_WITH_TIMEOUT(!browser->Busy(), LoadTimeoutMs);
+    QCOMPARE(title(), QString("One"));
+    QCOMPARE(browser->LocationURL(), location("/one"));
 }
 
 void tst_Downloads::downloadIsSavedWhereTheUserChose_data()
@@ -130,12 +110,12 @@ void tst_Downloads::downloadIsSavedWhereTheUserChose()
     QFETCH(QString, serverName);
     QFETCH(QByteArray, body);
     const QString chosen = QDir::current().absoluteFilePath("chosen/" + serverName + ".saved");
-    m_engine->dialogs->savePath = chosen;
+    dialogs->savePath = chosen;
 
     download(path);
 
-    QTRY_COMPARE_WITH_TIMEOUT(m_engine->dialogs->shown.size(), 3, LoadTimeoutMs);
-    QCOMPARE(m_engine->dialogs->shown,
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs->shown.size(), 3, LoadTimeoutMs);
+    QCOMPARE(dialogs->shown,
              QStringList({"save as " + proposed(serverName), "progress " + serverName + ".saved",
                           "succeeded: Downloaded " + chosen}));
     QCOMPARE(fileBytes(chosen), body);
@@ -178,19 +158,18 @@ void tst_Downloads::downloadThatIsNotSavedLeavesNothing()
         QVERIFY(blocker.open(QIODevice::WriteOnly));
     }
     if (!chosen.isEmpty())
-        m_engine->dialogs->savePath = chosen;
-    m_engine->browser->setSilent(silent);
+        dialogs->savePath = chosen;
+    browser->setSilent(silent);
     const QStringList filesBefore = filesAtHome();
-    m_server.clearLog();
+    server.clearLog();
 
     download(path);
 
-    QCOMPARE(m_server.requestCount(path), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(m_engine->dialogs->shown.size(), expectedShownStarts.size(),
-                              LoadTimeoutMs);
+    QCOMPARE(server.requestCount(path), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs->shown.size(), expectedShownStarts.size(), LoadTimeoutMs);
     for (qsizetype i = 0; i < expectedShownStarts.size(); ++i)
-        QVERIFY2(m_engine->dialogs->shown[i].startsWith(expectedShownStarts[i]),
-                 qPrintable(m_engine->dialogs->shown[i]));
+        QVERIFY2(dialogs->shown[i].startsWith(expectedShownStarts[i]),
+                 qPrintable(dialogs->shown[i]));
     QCOMPARE(filesAtHome(), filesBefore);
 }
 

@@ -1,5 +1,4 @@
-#include "EngineUnderTest.h"
-#include "LoopbackHttpServer.h"
+#include "EngineTestCase.h"
 #include "TestMain.h"
 
 #include <QLabel>
@@ -7,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class tst_PageTools : public QObject {
+class tst_PageTools : public EngineTestCase {
     Q_OBJECT
 
 private slots:
@@ -15,15 +14,11 @@ private slots:
     void findBoxSaysWhichMatchOfHowMany_data();
     void findBoxSaysWhichMatchOfHowMany();
     void printFailureIsSaid();
-
-private:
-    LoopbackHttpServer m_server;
 };
 
 void tst_PageTools::initTestCase()
 {
-    QVERIFY2(m_server.isListening(), qPrintable(m_server.errorString()));
-    m_server.setRoute("/fruit", page("Fruit", "<p>apple pear apple plum apple</p>"));
+    server.setRoute("/fruit", page("Fruit", "<p>apple pear apple plum apple</p>"));
 }
 
 void tst_PageTools::findBoxSaysWhichMatchOfHowMany_data()
@@ -46,13 +41,11 @@ void tst_PageTools::findBoxSaysWhichMatchOfHowMany()
     QFETCH(QString, typed);
     QFETCH(int, enters);
     QFETCH(QString, says);
-    EngineUnderTest engine;
-    QVERIFY(engine.isExposed());
-    QVERIFY(engine.show(m_server.url("/fruit")));
-    QVERIFY(QTest::qWaitForWindowActive(engine.browser->window()));
+    show("/fruit");
+    QVERIFY(QTest::qWaitForWindowActive(browser->window()));
 
-    QTest::keyClick(engine.browser->window(), Qt::Key_F3);
-    auto *box = engine.browser->findChild<QWidget *>("FindBox");
+    QTest::keyClick(browser->window(), Qt::Key_F3);
+    auto *box = browser->findChild<QWidget *>("FindBox");
     QTRY_VERIFY(box->isActiveWindow());
     auto *text = box->findChild<QLineEdit *>("findText");
     const auto *result = box->findChild<QLabel *>("findResult");
@@ -69,17 +62,15 @@ void tst_PageTools::findBoxSaysWhichMatchOfHowMany()
 void tst_PageTools::printFailureIsSaid()
 {
     const QTemporaryDir dir;
-    EngineUnderTest engine;
-    engine.dialogs->printTo = dir.filePath("missing/page.pdf");
-    QVERIFY(engine.isExposed());
-    QVERIFY(engine.show(m_server.url("/fruit")));
-    QVERIFY(QTest::qWaitForWindowActive(engine.browser->window()));
+    dialogs->printTo = dir.filePath("missing/page.pdf");
+    show("/fruit");
+    QVERIFY(QTest::qWaitForWindowActive(browser->window()));
 
-    QTest::keyClick(engine.browser->window(), Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(browser->window(), Qt::Key_P, Qt::ControlModifier);
 
     QTRY_COMPARE_WITH_TIMEOUT(
-        engine.dialogs->shown,
-        QStringList({"print", "print failed: Printing to " + *engine.dialogs->printTo + " failed"}),
+        dialogs->shown,
+        QStringList({"print", "print failed: Printing to " + *dialogs->printTo + " failed"}),
         LoadTimeoutMs);
 }
 

@@ -1,13 +1,13 @@
 #include "LoopbackHttpServer.h"
 #include "TempWorkingDir.h"
 #include "TestMain.h"
+#include "process/EngineProcess.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -37,6 +37,8 @@ class tst_EngineProcess : public QObject {
 private slots:
     void initTestCase();
 
+    void flagsThatOpenRemoteDebuggingAreDropped_data();
+    void flagsThatOpenRemoteDebuggingAreDropped();
     void noRemoteDebuggingPortIsOpened_data();
     void noRemoteDebuggingPortIsOpened();
 
@@ -50,6 +52,38 @@ void tst_EngineProcess::initTestCase()
     QVERIFY2(QFile::exists(programPath()), "the program is built with the tests");
     m_server.setRoute("/home", "<!doctype html><title>Home</title><link rel=icon href='data:,'>"
                                "<script>onload = () => fetch('/loaded');</script>");
+    // The program starts here, in the test's own home, at the server's page.
+    writeFile("home.ad", m_server.url("/home").toEncoded() + "\r\n");
+}
+
+void tst_EngineProcess::flagsThatOpenRemoteDebuggingAreDropped_data()
+{
+    QTest::addColumn<QByteArray>("given");
+    QTest::addColumn<QByteArrayList>("kept");
+
+    QTest::newRow("port") << QByteArray("--remote-debugging-port=9222") << QByteArrayList();
+    QTest::newRow("quoted, with one dash, among others")
+        << QByteArray("--disable-gpu \"-remote-debugging-port=9\" --lang=en")
+        << QByteArrayList{"--disable-gpu", "--lang=en"};
+    QTest::newRow("pipe, in capitals") << QByteArray("--REMOTE-DEBUGGING-PIPE") << QByteArrayList();
+    QTest::newRow("quoted, with a space")
+        << QByteArray("\"--user-agent=a b\"") << QByteArrayList{"\"--user-agent=a b\""};
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+    QTest::newRow("features the user switches off")
+        << QByteArray("--disable-blink-features=Foo")
+        << QByteArrayList{"--disable-blink-features=Foo,WebTransport"};
+#endif
+}
+
+void tst_EngineProcess::flagsThatOpenRemoteDebuggingAreDropped()
+{
+    QFETCH(QByteArray, given);
+    QFETCH(QByteArrayList, kept);
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+    if (!given.contains("disable-blink-features"))
+        kept << "--disable-blink-features=WebTransport";
+#endif
+    QCOMPARE(engineFlags(given), kept.join(' '));
 }
 
 void tst_EngineProcess::noRemoteDebuggingPortIsOpened_data()
@@ -61,10 +95,6 @@ void tst_EngineProcess::noRemoteDebuggingPortIsOpened_data()
         << QStringList{"QTWEBENGINE_REMOTE_DEBUGGING=127.0.0.1:PORT"} << QStringList();
     QTest::newRow("engine flag")
         << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--remote-debugging-port=PORT"} << QStringList();
-    QTest::newRow("engine flag quoted, with one dash, among others")
-        << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu \"-remote-debugging-port=PORT\" "
-                       "--lang=en"}
-        << QStringList();
     QTest::newRow("command line") << QStringList()
                                   << QStringList{"--webEngineArgs", "--remote-debugging-port=PORT"};
 }
@@ -78,19 +108,10 @@ void tst_EngineProcess::noRemoteDebuggingPortIsOpened()
     environment.replaceInStrings("PORT", port);
     arguments.replaceInStrings("PORT", port);
 
-    // The program in a home of its own, whose home page is the server's.
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    writeFile(home.filePath("home.ad"), m_server.url("/home").toEncoded() + "\r\n");
     QProcessEnvironment processEnvironment = QProcessEnvironment::systemEnvironment();
-    processEnvironment.insert("HOME", home.path());
-    processEnvironment.insert("XDG_DATA_HOME", home.filePath("data"));
-    processEnvironment.insert("XDG_CACHE_HOME", home.filePath("cache"));
-    processEnvironment.insert("XDG_CONFIG_HOME", home.filePath("config"));
     for (const QString &variable : environment)
         processEnvironment.insert(variable.section('=', 0, 0), variable.section('=', 1));
     QProcess program;
-    program.setWorkingDirectory(home.path());
     program.setProcessEnvironment(processEnvironment);
     m_server.clearLog();
 

@@ -13,11 +13,8 @@ class tst_HideRestore : public WindowTestCase {
 private slots:
     void hideAsksForTheIconBeforeHiding();
     void restoreShowsTheWindowBeforeRemovingTheIcon();
-    void doubleClickWhileShown();
     void stateAndGeometrySurviveHideAndRestore();
-    void noNotificationAreaKeepsTheWindowShown();
 
-    void trayRefusesWithoutNotificationArea();
     void trayIconFile_data();
     void trayIconFile();
 };
@@ -52,16 +49,6 @@ void tst_HideRestore::restoreShowsTheWindowBeforeRemovingTheIcon()
     QCOMPARE(seen, QStringList{"removeIcon while shown"});
 }
 
-void tst_HideRestore::doubleClickWhileShown()
-{
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    f.log.calls.clear();
-    f.tray->doubleClick();
-    QVERIFY(f.window->isVisible());
-    QCOMPARE(f.log.calls, QStringList{"removeIcon"});
-}
-
 void tst_HideRestore::stateAndGeometrySurviveHideAndRestore()
 {
     writeFile("max.dat", "");
@@ -79,27 +66,6 @@ void tst_HideRestore::stateAndGeometrySurviveHideAndRestore()
     QCOMPARE(f.view().Top(), top);
     QCOMPARE(f.view().Height(), height);
     QCOMPARE(f.item("mnuMaxView")->text(), QStringLiteral("Normal View"));
-}
-
-void tst_HideRestore::noNotificationAreaKeepsTheWindowShown()
-{
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    f.tray->noNotificationArea = true;
-    f.log.calls.clear();
-    f.item("mnuHide")->trigger();
-    QVERIFY(f.window->isVisible());
-    QCOMPARE(f.dialogs->errors, QStringList{"no notification area is available"});
-    QCOMPARE(f.log.calls, QStringList{"error(no notification area is available)"});
-}
-
-void tst_HideRestore::trayRefusesWithoutNotificationArea()
-{
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        QSKIP("this display has a notification area");
-    SystemTray tray;
-    QVERIFY_THROWS_EXCEPTION(RunTimeError, tray.showIcon());
-    QVERIFY(!tray.findChild<QSystemTrayIcon *>()->isVisible());
 }
 
 void tst_HideRestore::trayIconFile_data()

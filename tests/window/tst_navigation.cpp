@@ -12,13 +12,9 @@ class tst_Navigation : public WindowTestCase {
 private slots:
     void goPassesTheTextUnchanged_data();
     void goPassesTheTextUnchanged();
-    void goToAddressInTheMaximisedView();
-    void oneCallCommands_data();
-    void oneCallCommands();
     void openFile_data();
     void openFile();
     void homeReadsTheFileAnewEachTime();
-    void homeWithAnEmptyFirstLine();
     void offlineLastsUntilTheNextGo_data();
     void offlineLastsUntilTheNextGo();
 
@@ -30,13 +26,13 @@ void tst_Navigation::goPassesTheTextUnchanged_data()
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("text");
 
-    for (const char *how : {"click", "Enter", "Ctrl+G"}) {
-        QTest::addRow("%s, empty", how) << how << "";
-        QTest::addRow("%s, blanks only", how) << how << "   ";
-        QTest::addRow("%s, leading and trailing blanks", how) << how << "  example.org  ";
-        QTest::addRow("%s, not an address", how) << how << "what is this?";
-        QTest::addRow("%s, full address", how) << how << "http://127.0.0.1:1/a?b=c#d";
-    }
+    const std::pair<const char *, const char *> rows[] = {{"click", ""},
+                                                          {"Enter", "   "},
+                                                          {"Ctrl+G", "  example.org  "},
+                                                          {"click", "what is this?"},
+                                                          {"Enter", "http://127.0.0.1:1/a?b=c#d"}};
+    for (const auto &[how, text] : rows)
+        QTest::addRow("%s, \"%s\"", how, text) << QString(how) << QString(text);
 }
 
 void tst_Navigation::goPassesTheTextUnchanged()
@@ -59,52 +55,6 @@ void tst_Navigation::goPassesTheTextUnchanged()
     QCOMPARE(f.log.calls, (QStringList{"Offline=false", "RegisterAsBrowser=true",
                                        QStringLiteral("Navigate(%1)").arg(text)}));
     QCOMPARE(f.address()->text(), text);
-}
-
-void tst_Navigation::goToAddressInTheMaximisedView()
-{
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    f.address()->setText("http://typed/");
-    f.item("mnuMaxView")->trigger();
-    QCOMPARE(f.view().Top(), 0.0f);
-    f.log.calls.clear();
-    f.item("mnuGoTo")->trigger();
-    QCOMPARE(f.log.calls,
-             (QStringList{"Offline=false", "RegisterAsBrowser=true", "Navigate(http://typed/)"}));
-}
-
-void tst_Navigation::oneCallCommands_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("call");
-
-    QTest::newRow("Back") << "mnuBack"
-                          << "GoBack";
-    QTest::newRow("Forward") << "mnuForward"
-                             << "GoForward";
-    QTest::newRow("Stop") << "mnuStop"
-                          << "Stop";
-    QTest::newRow("Refresh") << "mnuRefresh"
-                             << "Refresh";
-}
-
-void tst_Navigation::oneCallCommands()
-{
-    QFETCH(QString, item);
-    QFETCH(QString, call);
-
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    f.address()->setText("typed");
-    // Whatever the engine's state: nothing to go back to, idle or busy.
-    for (bool busy : {false, true}) {
-        f.engine->busy = busy;
-        f.log.calls.clear();
-        f.item(qPrintable(item))->trigger();
-        QCOMPARE(f.log.calls, QStringList{call});
-    }
-    QCOMPARE(f.address()->text(), QStringLiteral("typed"));
 }
 
 void tst_Navigation::openFile_data()
@@ -144,24 +94,14 @@ void tst_Navigation::homeReadsTheFileAnewEachTime()
     QVERIFY(f.startShown());
     f.log.calls.clear();
     f.item("mnuHome")->trigger();
-    writeFile("home.ad", "http://changed/\r\nignored\r\n");
+    // Even an empty first line is the home address.
+    writeFile("home.ad", "\r\nignored\r\n");
     QString boxAtNavigate;
     f.engine->onNavigate = [&](const QString &) { boxAtNavigate = f.address()->text(); };
     f.item("mnuHome")->trigger();
 
-    QCOMPARE(f.log.calls, (QStringList{"Navigate(http://home/)", "Navigate(http://changed/)"}));
+    QCOMPARE(f.log.calls, (QStringList{"Navigate(http://home/)", "Navigate()"}));
     QCOMPARE(boxAtNavigate, QStringLiteral("http://home/")); // box written after Navigate
-    QCOMPARE(f.address()->text(), QStringLiteral("http://changed/"));
-}
-
-void tst_Navigation::homeWithAnEmptyFirstLine()
-{
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    writeFile("home.ad", "\r\n");
-    f.log.calls.clear();
-    f.item("mnuHome")->trigger();
-    QCOMPARE(f.log.calls, QStringList{"Navigate()"});
     QCOMPARE(f.address()->text(), QString());
 }
 

@@ -14,51 +14,17 @@ class tst_Layout : public WindowTestCase {
     Q_OBJECT
 
 private slots:
-    void wideningMovesGoAndWidensBoxAndView_data();
-    void wideningMovesGoAndWidensBoxAndView();
     void sevenSignificantDigits_data();
     void sevenSignificantDigits();
     void windowTooSmallForTheMargins();
 
-    void firstLayoutFitsTheFramedWindow();
     void resizeRelaysTheControls();
     void minimisingChangesNoControl();
-    void maximizeViewAndBack();
     void startedMaximisedThenMaximizeView();
     void restoringInMaximisedViewDisturbsIt();
     void statusBarTwiceMovesNothing();
-    void fullScreenRoundTripPutsEverythingBack_data();
     void fullScreenRoundTripPutsEverythingBack();
 };
-
-void tst_Layout::wideningMovesGoAndWidensBoxAndView_data()
-{
-    QTest::addColumn<float>("width");
-    QTest::addColumn<float>("widenBy");
-
-    QTest::newRow("creation size, by one twip") << 6030.0f << 1.0f;
-    QTest::newRow("creation size, by one pixel") << 6030.0f << 15.0f;
-    QTest::newRow("by a screen") << 6030.0f << 19200.0f;
-    QTest::newRow("from a narrow window") << 500.0f << 7.5f;
-}
-
-void tst_Layout::wideningMovesGoAndWidensBoxAndView()
-{
-    QFETCH(float, width);
-    QFETCH(float, widenBy);
-    const float goWidth = 375;
-
-    const Fitted before = fit(width, 4980, goWidth);
-    const Fitted after = fit(width + widenBy, 4980, goWidth);
-    QCOMPARE(after.goLeft - before.goLeft, widenBy);
-    QCOMPARE(after.addressWidth - before.addressWidth, widenBy);
-    QCOMPARE(after.engineWidth - before.engineWidth, widenBy);
-    QCOMPARE(after.addressLeft, 0.0f);
-    QCOMPARE(after.engineHeight, before.engineHeight);
-    // The Go button's right edge stays 200 short of the window's width.
-    QCOMPARE(after.goLeft + goWidth, width + widenBy - 200);
-    QCOMPARE(after.addressWidth, after.goLeft - 200);
-}
 
 void tst_Layout::sevenSignificantDigits_data()
 {
@@ -138,18 +104,6 @@ QString settled(const WindowFixture &f)
 
 } // namespace
 
-void tst_Layout::firstLayoutFitsTheFramedWindow()
-{
-    // A window manager frames the window after it is shown: the outer size
-    // grows by the frame, with no resize of the client area.
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    QTRY_COMPARE(f.view().Height(), f.window->windowLayout().windowHeight() - 1300);
-    QCOMPARE(f.view().Width(), f.window->windowLayout().windowWidth() - 100);
-    QCOMPARE(f.go()->x(), qRound((f.window->windowLayout().windowWidth() - 375 - 200) /
-                                 Twips::perPixelX(f.go())));
-}
-
 void tst_Layout::resizeRelaysTheControls()
 {
     WindowFixture f;
@@ -173,33 +127,6 @@ void tst_Layout::minimisingChangesNoControl()
     QTRY_VERIFY(f.window->isMinimized());
     QCOMPARE(f.view().Height(), height);
     QCOMPARE(f.view().Width(), width);
-}
-
-void tst_Layout::maximizeViewAndBack()
-{
-    WindowFixture f;
-    QVERIFY(f.startShown());
-    QAction *maxView = f.item("mnuMaxView");
-    const WindowLayout &layout = f.window->windowLayout();
-    const float normalHeight = layout.windowHeight();
-
-    maxView->trigger();
-    QVERIFY(f.window->isMaximized());
-    QCOMPARE(maxView->text(), QStringLiteral("Normal View"));
-    QVERIFY(!settled(f).isEmpty());
-    QVERIFY(layout.windowHeight() > normalHeight);
-    QCOMPARE(f.view().Top(), 0.0f);
-    QCOMPARE(f.view().Height(), layout.windowHeight() - 700);
-    QCOMPARE(f.view().Width(), layout.windowWidth() - 100);
-
-    maxView->trigger();
-    QVERIFY(!f.window->isMaximized());
-    QCOMPARE(maxView->text(), QStringLiteral("Maximize View"));
-    QVERIFY(!settled(f).isEmpty());
-    QCOMPARE(f.view().Top(), 360.0f);
-    QCOMPARE(f.view().Width(), layout.windowWidth() - 100);
-    QCOMPARE(f.view().Height(), layout.windowHeight() - 1300);
-    QVERIFY(f.dialogs->errors.isEmpty());
 }
 
 void tst_Layout::startedMaximisedThenMaximizeView()
@@ -275,23 +202,14 @@ void tst_Layout::statusBarTwiceMovesNothing()
     QCOMPARE(f.engine->geometry(), view);
 }
 
-void tst_Layout::fullScreenRoundTripPutsEverythingBack_data()
-{
-    QTest::addColumn<QStringList>("itemsFirst");
-
-    QTest::newRow("normal view") << QStringList{};
-    QTest::newRow("maximised view") << QStringList{"mnuMaxView"};
-    QTest::newRow("maximised window, status bar off")
-        << QStringList{"mnuStartMax", "mnuViewStatus"};
-}
-
 void tst_Layout::fullScreenRoundTripPutsEverythingBack()
 {
-    QFETCH(QStringList, itemsFirst);
+    // From the normal and the maximised view, test_fullscreen's end to end;
+    // here from a maximised window whose status bar is off.
     WindowFixture f;
     QVERIFY(f.startShown());
-    for (const QString &name : itemsFirst)
-        f.item(qPrintable(name))->trigger();
+    f.item("mnuStartMax")->trigger();
+    f.item("mnuViewStatus")->trigger();
     const QString before = settled(f);
     QVERIFY(!before.isEmpty());
     auto *bar = f.window->findChild<PanelStatusBar *>("StatusBar1");

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "FakeEngineDialogs.h"
+#include "LoopbackHttpServer.h"
 #include "engine/WebEngineBrowser.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
@@ -25,32 +27,63 @@ inline QByteArray page(const QByteArray &title, const QByteArray &body = {})
            ".observe({type: 'paint', buffered: true});</script></body></html>";
 }
 
-// An engine in a window of its own, as in the program, with fakes answering
-// its boxes.
-class EngineUnderTest {
-public:
-    EngineUnderTest()
+// A page that sets cookies from the server, lasting, and from script, lasting
+// and for the session only.
+inline void serveCookies(LoopbackHttpServer &server)
+{
+    server.setRoute("/set",
+                    page("Set", "<script>document.cookie = 'fromScript=2; max-age=3600';"
+                                "document.cookie = 'forTheSession=3';</script>"),
+                    "text/html; charset=utf-8", 200,
+                    {{"Set-Cookie", "fromServer=1; Max-Age=3600; Path=/"}});
+}
+
+inline QString fileUrl(const QString &name)
+{
+    return QUrl::fromLocalFile(QDir::current().absoluteFilePath(name)).toString();
+}
+
+// An engine test case: each test function gets a fresh engine in a window of
+// its own, as in the program, with fakes answering its boxes, and a loopback
+// server whose log starts empty.
+class EngineTestCase : public QObject {
+    Q_OBJECT
+
+protected:
+    // Replaces the engine with a new one, shown: false if it could not be shown.
+    bool openEngine()
     {
+        closeEngine();
+        m_host = std::make_unique<QWidget>();
         m_host->resize(640, 480);
-        auto dialogs = std::make_unique<FakeEngineDialogs>();
-        this->dialogs = dialogs.get();
-        browser = new WebEngineBrowser(m_host.get(), std::move(dialogs));
+        auto fakeDialogs = std::make_unique<FakeEngineDialogs>();
+        dialogs = fakeDialogs.get();
+        browser = new WebEngineBrowser(m_host.get(), std::move(fakeDialogs));
         browser->resize(400, 300);
         m_host->show();
+        return QTest::qWaitForWindowExposed(m_host.get());
+    }
+    void closeEngine()
+    {
+        m_host.reset();
+        browser = nullptr;
+        dialogs = nullptr;
     }
 
-    bool isExposed() const { return QTest::qWaitForWindowExposed(m_host.get()); }
     // Navigates to url and waits for the load: false if it failed or took too long.
-    bool show(const QUrl &url) const
+    bool load(const QUrl &url) const
     {
-        QSignalSpy finished(page(), &QWebEnginePage::loadFinished);
+        QSignalSpy finished(webPage(), &QWebEnginePage::loadFinished);
         browser->Navigate(url.toString());
         // A real event loop, as the program's: it deletes what the engine drops
         // with deleteLater(), such as the pages of refused new windows, which a
         // long processEvents() would pile up.
         return finished.wait(LoadTimeoutMs) && finished.first().first().toBool();
     }
-    QWebEnginePage *page() const { return browser->view()->page(); }
+    void show(const QString &path) const { QVERIFY(load(server.url(path))); }
+    QString location(const QString &path) const { return server.url(path).toString(); }
+
+    QWebEnginePage *webPage() const { return browser->view()->page(); }
     QString title() const { return browser->view()->title(); }
 
     // The page's answer to script, or an invalid QVariant if none came in time.
@@ -58,7 +91,7 @@ public:
     {
         // Shared, because a late answer may arrive after this gave up.
         auto answer = std::make_shared<std::optional<QVariant>>();
-        page()->runJavaScript(script, [answer](const QVariant &result) { *answer = result; });
+        webPage()->runJavaScript(script, [answer](const QVariant &result) { *answer = result; });
         if (!QTest::qWaitFor([&] { return answer->has_value(); }, LoadTimeoutMs))
             return {};
         return answer->value();
@@ -74,10 +107,21 @@ public:
         return true;
     }
 
+    LoopbackHttpServer server;
+    // Owned by the engine.
     FakeEngineDialogs *dialogs = nullptr;
-    // Owned by the window.
+    // Owned by its window.
     WebEngineBrowser *browser = nullptr;
 
+private slots:
+    void init()
+    {
+        QVERIFY2(server.isListening(), qPrintable(server.errorString()));
+        QVERIFY(openEngine());
+        server.clearLog();
+    }
+    void cleanup() { closeEngine(); }
+
 private:
-    std::unique_ptr<QWidget> m_host = std::make_unique<QWidget>();
+    std::unique_ptr<QWidget> m_host;
 };
