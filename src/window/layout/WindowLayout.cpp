@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QWindow>
 
 using namespace LayoutRules;
 
@@ -30,18 +31,33 @@ WindowLayout::WindowLayout(const Controls &controls)
     , m_engine(controls.engine, 0, EngineTopNormal, 6015, 3615)
 {
     m_answerSettled.setSingleShot(true);
-    connect(&m_answerSettled, &QTimer::timeout, this, [this] { m_answering = false; });
+    // Qt reports no frame that comes without a move (X11's frame extents),
+    // as a maximised frame may after the size: the answer's end looks again.
+    connect(&m_answerSettled, &QTimer::timeout, this, [this] {
+        if (frameChanged())
+            layout();
+        else
+            m_answering = false;
+    });
+}
+
+QRect WindowLayout::outerGeometry() const
+{
+    // The window's own handle knows the frame as the window manager last
+    // told it; the widget only as of its last move or resize event.
+    if (const QWindow *handle = m_window->windowHandle())
+        return handle->frameGeometry();
+    return m_window->frameGeometry();
 }
 
 float WindowLayout::windowWidth() const
 {
-    return float(m_window->frameGeometry().width()) * Twips::perPixelX(m_window);
+    return float(outerGeometry().width()) * Twips::perPixelX(m_window);
 }
 
 float WindowLayout::windowHeight() const
 {
-    return float(m_window->frameGeometry().height()) * Twips::perPixelY(m_window) +
-           unseenFrameHeight();
+    return float(outerGeometry().height()) * Twips::perPixelY(m_window) + unseenFrameHeight();
 }
 
 float WindowLayout::unseenFrameHeight() const
@@ -53,7 +69,7 @@ float WindowLayout::unseenFrameHeight() const
     // title bar's height short of the status bar. Where Qt draws the frame
     // (client-side decorations), it knows the frame and reports it.
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ||
-        m_window->frameGeometry() != m_window->geometry() || m_window->isFullScreen())
+        outerGeometry().size() != m_window->size() || m_window->isFullScreen())
         return 0;
     const float y = Twips::perPixelY(m_window);
     return frameHeightTheMarginsFit(float(m_window->menuBar()->sizeHint().height()) * y,
@@ -78,7 +94,7 @@ void WindowLayout::layout()
         m_engineView->setGeometry(m_window->rect());
         return;
     }
-    m_laidOutSize = m_window->frameGeometry().size();
+    m_laidOutSize = outerGeometry().size();
     const Fitted fitted = fit(windowWidth(), windowHeight(), m_goPlacement.Width());
     m_engine.setWidth(fitted.engineWidth);
     m_engine.setHeight(fitted.engineHeight);
@@ -90,11 +106,13 @@ void WindowLayout::layout()
 
 bool WindowLayout::frameChanged() const
 {
-    return m_window->frameGeometry().size() != m_laidOutSize;
+    return outerGeometry().size() != m_laidOutSize;
 }
 
 void WindowLayout::finishStateChange()
 {
+    if (m_answering && (outerGeometry().size() != m_outerAsked || m_window->size() != m_innerAsked))
+        m_answerSettled.start(AnswerStillMs);
     if (!m_finish)
         return;
     // While the window manager answers, it may pass through other states on
@@ -108,9 +126,6 @@ void WindowLayout::finishStateChange()
     // Kept in the state asked for, whatever comes later: a window manager may
     // redraw the frame around a new size well after the size.
     m_finish();
-    if (m_answering &&
-        (m_window->frameGeometry().size() != m_outerAsked || m_window->size() != m_innerAsked))
-        m_answerSettled.start(AnswerStillMs);
 }
 
 void WindowLayout::setWindowState(Qt::WindowStates state)
@@ -123,7 +138,7 @@ void WindowLayout::changeWindowState(Qt::WindowStates state, const Finish &finis
     m_answering = m_window->isVisible() && m_window->windowState() != state;
     m_finish = finish;
     m_stateAsked = state;
-    m_outerAsked = m_window->frameGeometry().size();
+    m_outerAsked = outerGeometry().size();
     m_innerAsked = m_window->size();
     if (m_answering)
         m_answerSettled.start(AnswerLimitMs);

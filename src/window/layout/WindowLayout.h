@@ -3,6 +3,7 @@
 #include "Twips.h"
 
 #include <QObject>
+#include <QRect>
 #include <QSize>
 #include <QTimer>
 
@@ -65,6 +66,7 @@ private:
 
     void changeWindowState(Qt::WindowStates state, const Finish &finish);
     void finishStateChange();
+    QRect outerGeometry() const;
     float unseenFrameHeight() const;
 
     QMainWindow *m_window;
