@@ -16,11 +16,6 @@ class Commands(E2ETestCase):
         corvane.go_to(window, self.server.url(path))
         wait_until(lambda: self.server.count(path), 10, f"a request for {path}")
 
-    def test_typed_address_and_enter_loads_it(self):
-        self.server.page("/typed", "Typed")
-        corvane, window = self.start_at()
-        self.go_to(corvane, window, "/typed")
-
     def test_ctrl_g_goes_to_the_text_in_the_box(self):
         self.server.page("/typed", "Typed")
         corvane, window = self.start_at()
@@ -70,14 +65,6 @@ class Commands(E2ETestCase):
             wait_until(lambda: not corvane.windows("^Home Address"), 10, "the dialog to close")
             self.assertEqual(self.read("home.ad"), b"http://127.0.0.1:9/stored\r\n")
         self.assertEqual(self.server.requests.count("/stored"), 0)
-
-    def test_ctrl_m_twice_maximises_then_returns_to_normal(self):
-        corvane, window = self.start_at()
-        corvane.keys("ctrl+m")
-        wait_until(lambda: "MAXIMIZED_VERT" in corvane.net_wm_state(window), 10, "maximised")
-        corvane.keys("ctrl+m")
-        wait_until(lambda: "MAXIMIZED_VERT" not in corvane.net_wm_state(window), 10, "normal")
-        self.assertEqual(corvane.exit_with_ctrl_e(window), 0)
 
     def test_screenshot_shows_the_page(self):
         self.server.page("/home", "Home", colour="#3366cc")

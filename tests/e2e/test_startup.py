@@ -23,9 +23,6 @@ class StartUp(E2ETestCase):
         # The engine's own start-up report of GL and Chromium flags is noise to a user.
         self.assertNotIn("qt.webenginecontext", corvane.error_output())
 
-    def test_home_page_is_requested_from_home_file(self):
-        self.start_at(body=html_page("Home page"))
-
     def test_marker_starts_the_window_maximised(self):
         self.write("max.dat", b"")
         corvane, window = self.start_at(body=html_page("Home page"))
