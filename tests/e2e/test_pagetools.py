@@ -104,6 +104,13 @@ class PageTools(E2ETestCase):
 
     def test_saved_page_is_one_file_that_open_file_shows_again(self):
         corvane, window = self.start_at("/saved", html_page("Page", colour="#3366cc"))
+
+        def page_colour():
+            colours = self.colours(window)
+            return None if colours is None else b"\x33\x66\xcc" in colours
+
+        # The page's own menu is offered once the page is shown.
+        wait_until(page_colour, 10, "the page shown")
         corvane.click(window, 200, 150, button=3)
         time.sleep(0.5)
         corvane.keys("Down", "Down", "Return")  # Back and Forward are greyed out
@@ -114,10 +121,6 @@ class PageTools(E2ETestCase):
                    b"</html>" in self.read("page.mhtml"), 10, "the page saved as .mhtml")
         self.assertIn(b"multipart/related", self.read("page.mhtml"))
         self.assertEqual(sorted(os.listdir(self.directory)), ["home.ad", "page.mhtml"])
-
-        def page_colour():
-            colours = self.colours(window)
-            return None if colours is None else b"\x33\x66\xcc" in colours
 
         self.server.page("/other", "Other")
         corvane.focus(window)
