@@ -13,10 +13,16 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from desktop import (ITEM, ITEM_PATH, Desktop, LoopbackServer, Route,  # noqa: E402,F401
-                     descendants_and_self, end_tree, stat_fields, wait_until)
+                     descendants_and_self, end_tree, html_page, stat_fields, wait_until)
 
 CORVANE = os.environ.get("CORVANE_BINARY", "")
 DEFAULT_HOME = b"https://duckduckgo.com/\r\n"
+# Qt lays out in device-independent pixels of 1/96 inch, whatever the screen.
+TWIPS_PER_PIXEL = 1440 / 96
+# Where the menus are on the menu bar, and the place of their items.
+FILE_MENU_X, OPTIONS_MENU_X = 20, 135
+OPEN_FILE_ITEM, HIDE_ITEM, EXIT_ITEM = 2, 4, 5
+START_MAX_ITEM, SILENT_ITEM = 2, 3
 # Page script that tells the server the page's viewport at every change, with
 # the time, since the reports may overtake each other; see viewport(). The size
 # is looked at every 50 ms as well: Chromium of Qt 6.8 sends no resize event for
@@ -42,12 +48,24 @@ class Corvane:
                                      env={**desktop.env, **(env or {})})
 
     def windows(self, name):
+        """The program's visible windows whose title matches name."""
         out = self.desktop.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
                                str(self.process.pid), "--name", name)
         return out.split()
 
+    def window_titled(self, name, timeout=10):
+        """The first of the program's windows whose title matches name, once one is shown."""
+        return wait_until(lambda: self.windows(name), timeout, f"a window titled {name}")[0].decode()
+
     def main_window(self, timeout=30):
-        return wait_until(lambda: self.windows("^Corvane$"), timeout, "the Corvane window")[0].decode()
+        return self.window_titled("^Corvane$", timeout)
+
+    def press_in(self, name, *keys, timeout=10):
+        """Focuses the window titled name, once it is shown, and presses keys in it."""
+        window = self.window_titled(name, timeout)
+        self.focus(window)
+        self.keys(*keys)
+        return window
 
     def focus(self, window):
         self.desktop.run("xdotool", "windowactivate", "--sync", window)
@@ -55,7 +73,7 @@ class Corvane:
 
     def click_address_box(self, window):
         """Clicks into the address box, just below the menu bar, and selects its text."""
-        self.desktop.run("xdotool", "mousemove", "--window", window, "60", "34", "click", "1")
+        self.click(window, 60, 34)
         self.keys("ctrl+a")
 
     def go_to(self, window, url):
@@ -66,7 +84,7 @@ class Corvane:
 
     def open_menu_item(self, window, menu_x, presses):
         """Opens the menu at menu_x on the menu bar and picks its item number presses."""
-        self.desktop.run("xdotool", "mousemove", "--window", window, str(menu_x), "10", "click", "1")
+        self.click(window, menu_x, 10)
         time.sleep(0.3)
         self.keys(*(["Down"] * presses), "Return")
 
@@ -77,8 +95,15 @@ class Corvane:
 
     def tray_icons(self):
         """The program's docked tray icon windows, visible ones only."""
-        return self.desktop.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
-                                str(self.process.pid), "--name", "^$").split()
+        return self.windows("^$")
+
+    def hide_to_tray(self, window):
+        """Hides the window with File, Hide; returns how to bring it back, a
+        double click on its tray icon."""
+        self.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
+        icon = wait_until(self.tray_icons, 10, "the tray icon")[0].decode()
+        return lambda: self.desktop.run("xdotool", "mousemove", "--window", icon, "8", "8",
+                                        "click", "--repeat", "2", "--delay", "80", "1")
 
     def keys(self, *keys):
         self.desktop.run("xdotool", "key", "--delay", "80", *keys)
@@ -87,7 +112,8 @@ class Corvane:
         self.desktop.run("xdotool", "type", "--delay", "40", text)
 
     def client_rect(self, window):
-        """The window's client area on the screen, in device pixels: x, y, width, height."""
+        """The window's client area on the screen, frame left out, in device
+        pixels: x, y, width, height."""
         info = self.desktop.run("xwininfo", "-id", window).decode()
         return tuple(int(re.search(rf"{field}:\s+(-?\d+)", info)[1]) for field in
                      ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
@@ -119,13 +145,6 @@ class Corvane:
     def net_wm_state(self, window):
         return self.desktop.run("xprop", "-id", window, "_NET_WM_STATE").decode()
 
-    def geometry(self, window):
-        """Where the window is on the screen, frame left out: (x, y, width, height)."""
-        info = self.desktop.run("xwininfo", "-id", window).decode()
-        fields = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
-        return tuple(int(fields[name]) for name in
-                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-
     def renderers(self):
         """The pids of the engine's page renderers: what its zygotes forked."""
         def zygote(pid):
@@ -139,6 +158,12 @@ class Corvane:
 
     def wait_exit(self, timeout=20):
         return self.process.wait(timeout)
+
+    def exit_with_ctrl_e(self, window):
+        """Exits with Ctrl+E in the window; the exit status."""
+        self.focus(window)
+        self.keys("ctrl+e")
+        return self.wait_exit()
 
     def error_output(self):
         self.stderr.seek(0)
@@ -175,14 +200,7 @@ class E2ETestCase(unittest.TestCase):
 
     def settled_viewport(self):
         """The viewport once it has kept its size for a second."""
-        last = [None, 0]
-
-        def settled():
-            size = self.viewport()
-            if size != last[0]:
-                last[:] = [size, time.monotonic()]
-            return size if size and time.monotonic() - last[1] > 1 else None
-        return wait_until(settled, 10, "the page's viewport to settle")
+        return settled(self.viewport, "the page's viewport")
 
     def path(self, name):
         return os.path.join(self.directory, name)
@@ -203,3 +221,48 @@ class E2ETestCase(unittest.TestCase):
         corvane = Corvane(self.desktop, directory or self.directory, env)
         self.addCleanup(corvane.close)
         return corvane
+
+    def start_at(self, path="/home", body=None, env=None, accessible=False, focus=True):
+        """Starts the program at path, named in home.ad: the loopback server's
+        path or, for a name that does not start with "/", a file in the
+        working directory. body, when given, is served there as a page (or
+        written there); without it, path has what the test gave it. Returns
+        (corvane, window) once the window is up, focused unless told not, and
+        the server has been asked for path; with accessible, accessibility is
+        switched on first and the page is on the accessibility bus too."""
+        if path.startswith("/"):
+            if body is not None:
+                self.server.routes[path] = Route(body)
+            self.set_home(path)
+        else:
+            if body is not None:
+                self.write(path, body)
+            self.write("home.ad", path.encode() + b"\r\n")
+        if accessible:
+            self.desktop.start_accessibility()
+        corvane = self.start(env=env)
+        window = self.wait_for_window(corvane, focus)
+        if path.startswith("/"):
+            wait_until(lambda: self.server.count(path), 30, f"the home page, {path}")
+        if accessible:
+            wait_until(lambda: corvane.extents("web document"), 30, "the page on the accessibility bus")
+        return corvane, window
+
+    def wait_for_window(self, corvane, focus=True):
+        """The program's main window once it is shown, focused if told to."""
+        window = corvane.main_window()
+        if focus:
+            corvane.focus(window)
+        return window
+
+
+def settled(read, what, hold=1, timeout=10):
+    """read()'s value once it has held for hold seconds, asked for at most timeout seconds."""
+    last = [None, 0]
+
+    def held():
+        value = read()
+        if value != last[0]:
+            last[:] = [value, time.monotonic()]
+        return value if value and time.monotonic() - last[1] > hold else None
+    return wait_until(held, timeout, f"{what} to settle")

@@ -32,13 +32,6 @@ class Downloads(E2ETestCase):
         self.downloads = os.path.join(self.home, "Downloads")
         os.mkdir(self.home)
         self.server.page("/home", "Home")
-        self.set_home("/home")
-
-    def start_in_home(self):
-        corvane = self.start(env={"HOME": self.home})
-        window = corvane.main_window()
-        wait_until(lambda: self.server.count("/home"), 20, "the home page")
-        return corvane, window
 
     def ask_to_save(self, corvane, window, disposition, body, trickle_seconds=0):
         """Downloads body, sent with this Content-Disposition; its save dialog."""
@@ -47,16 +40,15 @@ class Downloads(E2ETestCase):
                                          [("Content-Disposition", disposition)])
         corvane.focus(window)
         corvane.go_to(window, self.server.url(path))
-        return wait_until(lambda: corvane.windows(SAVE_DIALOG), 20, "the save dialog")[0].decode()
+        return corvane.window_titled(SAVE_DIALOG, 20)
 
     def take_proposal(self, corvane, dialog):
         corvane.focus(dialog)
         corvane.keys("Return")
 
     def close_box(self, corvane):
-        box = wait_until(lambda: corvane.windows("^Download$"), 20, "the box of its end")[0]
-        corvane.focus(box.decode())
-        corvane.keys("Return")
+        """Answers the box that tells the download's end."""
+        corvane.press_in("^Download$", "Return", timeout=20)
 
     def files(self, top):
         return sorted(os.path.relpath(os.path.join(d, f), top)
@@ -78,7 +70,7 @@ class Downloads(E2ETestCase):
                 (encoded("..\\..\\.hidden"), "home/Downloads/hidden"),
                 ('attachment; filename=".."', "home/Downloads/download"),
                 ('attachment; filename="a.bin"', "home/a.bin")]
-        corvane, window = self.start_in_home()
+        corvane, window = self.start_at(env={"HOME": self.home})
         for number, (disposition, landed) in enumerate(rows):
             with self.subTest(disposition=disposition):
                 if landed == "home/a.bin":
@@ -96,9 +88,8 @@ class Downloads(E2ETestCase):
         self.assertEqual(self.read(outside + "/abs.bin"), b"kept")
 
     def test_going_offline_fails_a_download_and_leaves_nothing_of_it(self):
-        self.desktop.start_accessibility()
         os.mkdir(self.downloads)
-        corvane, window = self.start_in_home()
+        corvane, window = self.start_at(env={"HOME": self.home}, accessible=True)
         failed = f"The download of {self.downloads}/slow.bin failed: "
         for choosing in (False, True):
             with self.subTest(while_choosing_where=choosing):

@@ -5,10 +5,9 @@ import os
 import signal
 import unittest
 
-from harness import REPORTS_VIEWPORT, E2ETestCase, wait_until
+from harness import (OPTIONS_MENU_X, REPORTS_VIEWPORT, START_MAX_ITEM, Corvane, E2ETestCase,
+                     wait_until)
 
-FILE_MENU_X, OPTIONS_MENU_X = 20, 135
-HIDE_ITEM, START_MAX_ITEM = 4, 2
 SCREEN = (0, 0, 1280, 800)
 
 # A button over the whole page that asks for full screen or gives it back;
@@ -30,20 +29,17 @@ class FullScreen(E2ETestCase):
     def test_round_trips_leave_every_view_as_it_was(self):
         self.server.page("/page", "Page", content=PAGE)
         self.server.page("/elsewhere", "Elsewhere", content=PAGE)
-        self.set_home("/page")
-        corvane = self.start()
-        window = corvane.main_window()
-        corvane.focus(window)
+        corvane, window = self.start_at("/page")
 
         def full_screen_and_back(view, leave):
             wait_until(lambda: "MAXIMIZED" in corvane.net_wm_state(window) or view == "normal",
                        10, f"the {view}")
-            state, geometry = corvane.net_wm_state(window), corvane.geometry(window)
+            state, geometry = corvane.net_wm_state(window), corvane.client_rect(window)
             viewport = self.settled_viewport()
             corvane.click(window, 200, 150)
             wait_until(lambda: "FULLSCREEN" in corvane.net_wm_state(window), 10,
                        f"full screen from the {view}")
-            wait_until(lambda: corvane.geometry(window) == SCREEN, 10, "the whole screen")
+            wait_until(lambda: corvane.client_rect(window) == SCREEN, 10, "the whole screen")
             wait_until(lambda: self.viewport() == SCREEN[2:], 10,
                        "the page to fill the screen")
             # As a person would, act once the page has settled in full screen:
@@ -53,7 +49,7 @@ class FullScreen(E2ETestCase):
             with self.subTest(view=view, leave=leave.__name__):
                 wait_until(lambda: "FULLSCREEN" not in corvane.net_wm_state(window), 10,
                            "the end of full screen")
-                wait_until(lambda: corvane.geometry(window) == geometry, 10,
+                wait_until(lambda: corvane.client_rect(window) == geometry, 10,
                            f"the geometry {geometry} again")
                 self.assertEqual(corvane.net_wm_state(window), state)
                 if leave is not renderer_dying:  # a dead page has no viewport
@@ -87,27 +83,18 @@ class FullScreen(E2ETestCase):
     def test_full_screen_granted_while_the_window_is_put_away_gives_everything_back(self):
         self.desktop.start_tray_host()
         self.server.page("/late", "Late", content=LATE_PAGE)
-        self.set_home("/late")
-
-        def to_the_tray(corvane, window):
-            corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
-            icon = wait_until(corvane.tray_icons, 10, "the tray icon")[0].decode()
-            return lambda: self.desktop.run("xdotool", "mousemove", "--window", icon, "8", "8",
-                                            "click", "--repeat", "2", "--delay", "80", "1")
 
         def minimised(corvane, window):
             self.desktop.run("xdotool", "windowminimize", "--sync", window)
             return lambda: corvane.focus(window)
 
-        for put_away in to_the_tray, minimised:
+        for put_away in Corvane.hide_to_tray, minimised:
             with self.subTest(put_away=put_away.__name__):
                 self.server.requests.clear()
-                corvane = self.start()
+                corvane, window = self.start_at("/late")
                 try:
-                    window = corvane.main_window()
-                    corvane.focus(window)
                     viewport = self.settled_viewport()
-                    state, geometry = corvane.net_wm_state(window), corvane.geometry(window)
+                    state, geometry = corvane.net_wm_state(window), corvane.client_rect(window)
                     corvane.click(window, 200, 150)
                     bring_back = put_away(corvane, window)
                     wait_until(lambda: self.server.count("/granted"), 10, "full screen granted")
@@ -118,7 +105,7 @@ class FullScreen(E2ETestCase):
                     self.assertEqual(self.settled_viewport(), SCREEN[2:])
                     corvane.focus(window)
                     corvane.keys("Escape")
-                    wait_until(lambda: corvane.geometry(window) == geometry, 10,
+                    wait_until(lambda: corvane.client_rect(window) == geometry, 10,
                                f"the geometry {geometry}")
                     self.assertEqual(corvane.net_wm_state(window), state)
                     self.assertEqual(self.settled_viewport(), viewport)

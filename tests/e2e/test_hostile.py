@@ -10,11 +10,9 @@ import tempfile
 import time
 import unittest
 
-from harness import CORVANE, E2ETestCase, wait_until
-from desktop import Route
+from harness import (CORVANE, EXIT_ITEM, FILE_MENU_X, OPTIONS_MENU_X, SILENT_ITEM, E2ETestCase,
+                     Route, wait_until)
 
-FILE_MENU_X, OPTIONS_MENU_X = 20, 140
-HIDE_ITEM, EXIT_ITEM, SILENT_ITEM = 4, 5, 3
 BOX = r"^(http://127\.0\.0\.1|Print$)"  # a page's box is titled with its site, or Print
 
 ALERT_LOOP = "<script>for (;;) alert('again')</script>"
@@ -62,11 +60,6 @@ class Hostile(E2ETestCase):
     def page(self, path, body):
         self.server.routes[path] = Route(f"<html><body>{body}</body></html>".encode())
 
-    def start_at(self, path):
-        self.set_home(path)
-        corvane = self.start()
-        return corvane, corvane.main_window()
-
     def go_to(self, corvane, window, path):
         corvane.focus(window)
         corvane.go_to(window, self.server.url(path))
@@ -82,7 +75,7 @@ class Hostile(E2ETestCase):
         for page, way in rows:
             with self.subTest(page=page[:40], way=way):
                 self.page("/trap", page)
-                corvane, window = self.start_at("/trap")
+                corvane, window = self.start_at("/trap", focus=False)
                 try:
                     corvane.focus(self.box(corvane))
                     if way.endswith("ctrl+e"):
@@ -105,7 +98,7 @@ class Hostile(E2ETestCase):
         for page, answer, answered in rows:
             with self.subTest(page=page[:40]):
                 self.page("/asking", page)
-                corvane, window = self.start_at("/asking")
+                corvane, window = self.start_at("/asking", focus=False)
                 try:
                     for _ in range(2):
                         box = self.box(corvane)
@@ -126,7 +119,7 @@ class Hostile(E2ETestCase):
 
     def test_a_page_printing_again_and_again_opens_one_dialog_and_silent_stops_it(self):
         self.page("/printing", PRINT_LOOP)
-        corvane, window = self.start_at("/printing")
+        corvane, window = self.start_at("/printing", focus=False)
         dialog = self.box(corvane)
 
         def asking_on():
@@ -177,15 +170,13 @@ class Hostile(E2ETestCase):
         folders = [data, os.path.expanduser("~/Downloads"), self.directory]
         for home, saving_one in [("/big.bin", False), ("/two", True)]:
             with self.subTest(saving_one=saving_one):
-                self.set_home(home)
-                corvane = self.start()
-                dialog = wait_until(lambda: corvane.windows("^Save download as"), 20,
-                                    "the save dialog")[0]
+                corvane, _ = self.start_at(home, focus=False)
+                dialog = corvane.window_titled("^Save download as", 20)
                 if saving_one:
-                    corvane.focus(dialog.decode())
+                    corvane.focus(dialog)
                     corvane.keys("Return")
-                    wait_until(lambda: set(corvane.windows("^Save download as")) - {dialog}, 20,
-                               "the second save dialog")
+                    wait_until(lambda: set(corvane.windows("^Save download as")) - {dialog.encode()},
+                               20, "the second save dialog")
                 time.sleep(2)  # the engine downloads while the user chooses
                 corvane.process.send_signal(signal.SIGTERM)
                 self.assertEqual(corvane.wait_exit(), 0)
@@ -198,11 +189,9 @@ class Hostile(E2ETestCase):
         elsewhere = tempfile.mkdtemp(prefix="corvane-second-")
         self.addCleanup(shutil.rmtree, elsewhere, True)
         second = self.start(elsewhere)
-        box = wait_until(lambda: second.windows("^Corvane$"), 20, "the second one's box")[0]
+        second.press_in("^Corvane$", "Return", timeout=20)
         self.assertIn("corvane: Corvane is already running; close it first\n",
                       second.error_output())
-        second.focus(box.decode())
-        second.keys("Return")
         self.assertEqual(second.wait_exit(), 1)
         self.assertIsNone(first.process.poll())
         self.assertEqual(first.windows("^Corvane$"), [window.encode()])
@@ -210,9 +199,7 @@ class Hostile(E2ETestCase):
         first.process.kill()
         first.wait_exit()
         third, window = self.start_at("/home")
-        third.focus(window)
-        third.keys("ctrl+e")
-        self.assertEqual(third.wait_exit(), 0)
+        self.assertEqual(third.exit_with_ctrl_e(window), 0)
 
     def test_whatever_a_crash_left_for_the_lock_is_taken_over_and_a_full_folder_is_named(self):
         data = os.environ.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share"))
@@ -232,21 +219,16 @@ class Hostile(E2ETestCase):
                 self.server.requests.clear()
                 corvane, window = self.start_at("/home")
                 try:
-                    wait_until(lambda: self.server.count("/home"), 20, "the home page")
-                    corvane.focus(window)
-                    corvane.keys("ctrl+e")
-                    self.assertEqual(corvane.wait_exit(), 0)
+                    self.assertEqual(corvane.exit_with_ctrl_e(window), 0)
                     self.assertFalse(os.path.lexists(lock))
                 finally:
                     corvane.close()
 
         os.makedirs(os.path.join(lock, "notes"))
         corvane = self.start()
-        box = wait_until(lambda: corvane.windows("^Corvane$"), 20, "the box")[0].decode()
+        corvane.press_in("^Corvane$", "Return", timeout=20)
         self.assertIn(f"corvane: {lock} is a folder, where Corvane keeps its lock file",
                       corvane.error_output())
-        corvane.focus(box)
-        corvane.keys("Return")
         self.assertEqual(corvane.wait_exit(), 1)
         self.assertTrue(os.path.isdir(os.path.join(lock, "notes")))
 
@@ -254,16 +236,10 @@ class Hostile(E2ETestCase):
         os.mkfifo(self.path("Icon.ico"))
         self.desktop.start_tray_host()
         corvane, window = self.start_at("/home")
-        corvane.focus(window)
-        corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
+        bring_back = corvane.hide_to_tray(window)
         wait_until(lambda: not corvane.windows("^Corvane$"), 10, "the window to hide")
-        icon = wait_until(corvane.tray_icons, 10, "the tray icon")[0].decode()
-        self.desktop.run("xdotool", "mousemove", "--window", icon, "8", "8",
-                         "click", "--repeat", "2", "--delay", "80", "1")
-        window = wait_until(lambda: corvane.windows("^Corvane$"), 10, "the window back")[0]
-        corvane.focus(window.decode())
-        corvane.keys("ctrl+e")
-        self.assertEqual(corvane.wait_exit(), 0)
+        bring_back()
+        self.assertEqual(corvane.exit_with_ctrl_e(corvane.main_window(10)), 0)
 
     def test_stop_ends_a_page_that_never_yields_so_its_site_can_be_left(self):
         self.page("/next", "<script>fetch('/next-shown')</script>")
@@ -273,7 +249,6 @@ class Hostile(E2ETestCase):
                 self.server.requests.clear()
                 corvane, window = self.start_at("/home")
                 try:
-                    wait_until(lambda: self.server.count("/home"), 10, "the home page")
                     if silent:
                         corvane.focus(window)
                         corvane.open_menu_item(window, OPTIONS_MENU_X, SILENT_ITEM)
@@ -317,14 +292,9 @@ class Hostile(E2ETestCase):
         corvane = self.start(env=env)
         said = "cookies and sign-ins will not be kept"
         wait_until(lambda: said in corvane.error_output(), 20, "the warning")
-        box = wait_until(lambda: corvane.windows("^Corvane$"), 20, "the box")[0].decode()
-        corvane.focus(box)
-        corvane.keys("Return")
+        corvane.press_in("^Corvane$", "Return", timeout=20)
         wait_until(lambda: self.server.count("/home"), 20, "the home page")
-        window = corvane.main_window()
-        corvane.focus(window)
-        corvane.keys("ctrl+e")
-        self.assertEqual(corvane.wait_exit(), 0)
+        self.assertEqual(corvane.exit_with_ctrl_e(corvane.main_window()), 0)
         self.assertEqual(corvane.error_output().count(said), 1)
 
     def test_set_home_in_a_deleted_directory_says_so(self):
@@ -334,8 +304,7 @@ class Hostile(E2ETestCase):
         os.rmdir(self.directory)
         corvane.focus(window)
         corvane.keys("ctrl+n")
-        dialog = wait_until(lambda: corvane.windows("^Home Address"), 10, "the input dialog")[0]
-        corvane.focus(dialog.decode())
+        corvane.focus(corvane.window_titled("^Home Address"))
         corvane.type("http://127.0.0.1:9/new")
         corvane.keys("Return")
         wait_until(lambda: "home.ad: the current directory has been deleted"

@@ -6,8 +6,7 @@ import time
 import urllib.parse
 import unittest
 
-from harness import E2ETestCase, wait_until
-from desktop import Route  # noqa: E402 (harness makes it importable)
+from harness import E2ETestCase, Route, wait_until
 
 # Each route a script has to a server, run at once on load; the alert says all
 # were tried, and dismissing it tries to leave with the page's text.
@@ -54,31 +53,22 @@ setInterval(() => fetch('/sw-tick'), 200);"""
 
 
 class Network(E2ETestCase):
-    def start_at(self, home):
-        self.write("home.ad", home.encode() + b"\r\n")
-        return self.start()
-
-    def routes_page(self):
-        return ROUTES_PAGE.replace("ORIGIN", self.server.url("")).encode()
-
     def try_routes(self, home, box_title):
-        corvane = self.start_at(home)
-        box = wait_until(lambda: corvane.windows(box_title), 30, "the page's alert")[0].decode()
-        corvane.focus(box)
-        corvane.keys("Return")
+        """Starts at home, the routes page, and dismisses its alert."""
+        page = ROUTES_PAGE.replace("ORIGIN", self.server.url("")).encode()
+        corvane, _ = self.start_at(home, page, focus=False)
+        corvane.press_in(box_title, "Return", timeout=30)
 
     def counts(self):
         return (len(self.server.requests), self.server.connections, self.server.websocket_bytes,
                 self.server.datagrams)
 
     def test_every_route_of_a_web_page_reaches_the_server(self):
-        self.server.routes["/routes"] = Route(self.routes_page())
-        self.try_routes(self.server.url("/routes"), "^http://127.0.0.1")
+        self.try_routes("/routes", "^http://127.0.0.1")
         paths = self.server.requests
         wait_until(lambda: REACHED_FROM_A_WEB_PAGE <= {p.split("?")[0] for p in paths}, 20, "every route")
 
     def test_no_route_of_a_local_page_reaches_the_server(self):
-        self.write("local.html", self.routes_page())
         self.try_routes("local.html", "^Local page$")
         time.sleep(5)  # as long as a web page's routes take, and then some
         self.assertEqual(self.counts(), (0, 0, 0, 0))
@@ -88,10 +78,10 @@ class Network(E2ETestCase):
             "/live": Route(LIVE_PAGE), "/sw.js": Route(SERVICE_WORKER, "text/javascript"),
             "/events": Route(b"", "text/event-stream", 60),
             "/stream": Route(b"", "text/plain", 60)})
-        corvane = self.start_at(self.server.url("/live"))
+        corvane, window = self.start_at("/live")
         wait_until(lambda: self.server.websocket_bytes and "/sw-tick" in self.server.requests
                    and {"/events", "/stream"} <= set(self.server.requests), 20, "everything open")
-        corvane.focus(corvane.main_window())
+        corvane.focus(window)
         corvane.keys("ctrl+o")
         wait_until(lambda: self.server.open_connections == 0, 10, "every connection to end")
         self.assertEqual(sorted(self.server.aborted), ["/events", "/stream"])
@@ -111,24 +101,15 @@ class Network(E2ETestCase):
         plain = self.server.answer
 
         def answer(request, path, query):
-            if path == "/set":
-                request.send_response(200)
-                for cookie in set_cookies:
-                    request.send_header("Set-Cookie", cookie)
-                request.send_header("Content-Type", "text/html")
-                request.send_header("Content-Length", str(len(store)))
-                request.end_headers()
-                request.wfile.write(store)
-                return
             if path == "/p/check":
                 cookies_seen.append(request.headers.get("Cookie", ""))
             plain(request, path, query)
 
         self.server.answer = answer
-        self.server.routes.update({"/held": Route(b"held", "text/html", 30),
-                                   "/p/check": Route(check)})
-        corvane = self.start_at(self.server.url("/set"))
-        window = corvane.main_window()
+        self.server.routes.update({
+            "/set": Route(store, headers=[("Set-Cookie", cookie) for cookie in set_cookies]),
+            "/held": Route(b"held", "text/html", 30), "/p/check": Route(check)})
+        corvane, window = self.start_at("/set")
         wait_until(lambda: self.server.count("/held"), 20, "the held load")
         corvane.focus(window)
         self.desktop.run("xdotool", "key", "--delay", "20", *["ctrl+o"] * 50, timeout=60)

@@ -7,26 +7,14 @@ import time
 import unittest
 
 import screenshot
-from harness import REPORTS_VIEWPORT, E2ETestCase, wait_until
+from harness import (FILE_MENU_X, OPEN_FILE_ITEM, OPTIONS_MENU_X, REPORTS_VIEWPORT, SILENT_ITEM,
+                     E2ETestCase, html_page, wait_until)
 
-FILE_MENU_X = 20
-OPEN_FILE_ITEM = 2
-OPTIONS_MENU_X = 135
-SILENT_ITEM = 3
 # Chromium's marks for the match found and for the other matches.
 MATCH_MARKS = {b"\xff\x96\x32", b"\xff\xff\x00"}
 
 
 class PageTools(E2ETestCase):
-    def start_at(self, path, content="", colour="#ffffff"):
-        self.server.page(path, "Page", content=content, colour=colour)
-        self.set_home(path)
-        corvane = self.start()
-        window = corvane.main_window()
-        wait_until(lambda: self.server.count(path), 10, "the home page")
-        corvane.focus(window)
-        return corvane, window
-
     def colours(self, window):
         """The colours in the window's picture; None while it cannot be taken."""
         try:
@@ -35,15 +23,13 @@ class PageTools(E2ETestCase):
             return None
 
     def test_print_through_the_dialog_to_a_pdf_and_a_pages_own_print_unless_silent(self):
-        corvane, window = self.start_at(
-            "/printable", "<p>Corvane prints this line</p><button onclick='print()' "
-            "style='position:fixed;left:0;bottom:0;width:100%;height:100px'>Print</button>")
+        corvane, window = self.start_at("/printable", html_page(
+            "Page", "<p>Corvane prints this line</p><button onclick='print()' "
+            "style='position:fixed;left:0;bottom:0;width:100%;height:100px'>Print</button>"))
         pdf = os.path.join(os.environ["HOME"], "Page.pdf")  # what the dialog proposes
 
         def answer_print_dialog(key):
-            dialog = wait_until(lambda: corvane.windows("^Print$"), 10, "the print dialog")[0]
-            corvane.focus(dialog.decode())
-            corvane.keys(key)
+            corvane.press_in("^Print$", key)
             wait_until(lambda: not corvane.windows("^Print$"), 10, "the dialog to close")
 
         def pdf_text():
@@ -69,7 +55,7 @@ class PageTools(E2ETestCase):
 
     def test_zoom_steps_and_belongs_to_the_site(self):
         self.server.page("/same-site", "Same site", content=REPORTS_VIEWPORT)
-        corvane, window = self.start_at("/zoom", REPORTS_VIEWPORT)
+        corvane, window = self.start_at("/zoom", html_page("Page", REPORTS_VIEWPORT))
         width = self.settled_viewport()[0]
 
         def expect_zoom(factor, what):
@@ -98,7 +84,8 @@ class PageTools(E2ETestCase):
         expect_zoom(1.25, "the first site again")
 
     def test_find_box_marks_matches_and_escape_clears_them(self):
-        corvane, window = self.start_at("/find", "<p style='font-size:40px'>apple pear apple</p>")
+        corvane, window = self.start_at(
+            "/find", html_page("Page", "<p style='font-size:40px'>apple pear apple</p>"))
         corvane.click_address_box(window)  # the key works from the address box too
         corvane.keys("F3")
         wait_until(lambda: corvane.windows("^Find$"), 10, "the find box")
@@ -116,13 +103,18 @@ class PageTools(E2ETestCase):
                    "the last text found again")
 
     def test_saved_page_is_one_file_that_open_file_shows_again(self):
-        corvane, window = self.start_at("/saved", colour="#3366cc")
+        corvane, window = self.start_at("/saved", html_page("Page", colour="#3366cc"))
+
+        def page_colour():
+            colours = self.colours(window)
+            return None if colours is None else b"\x33\x66\xcc" in colours
+
+        # The page's own menu is offered once the page is shown.
+        wait_until(page_colour, 10, "the page shown")
         corvane.click(window, 200, 150, button=3)
         time.sleep(0.5)
         corvane.keys("Down", "Down", "Return")  # Back and Forward are greyed out
-        dialog = wait_until(lambda: corvane.windows("^Save download as$"), 10, "the save dialog")
-        corvane.focus(dialog[0].decode())
-        corvane.keys("ctrl+a")
+        corvane.press_in("^Save download as$", "ctrl+a")
         corvane.type(self.path("page"))
         corvane.keys("Return")
         wait_until(lambda: os.path.exists(self.path("page.mhtml")) and
@@ -130,17 +122,12 @@ class PageTools(E2ETestCase):
         self.assertIn(b"multipart/related", self.read("page.mhtml"))
         self.assertEqual(sorted(os.listdir(self.directory)), ["home.ad", "page.mhtml"])
 
-        def page_colour():
-            colours = self.colours(window)
-            return None if colours is None else b"\x33\x66\xcc" in colours
-
         self.server.page("/other", "Other")
         corvane.focus(window)
         corvane.go_to(window, self.server.url("/other"))
         wait_until(lambda: page_colour() is False, 10, "the other page")
         corvane.open_menu_item(window, FILE_MENU_X, OPEN_FILE_ITEM)
-        dialog = wait_until(lambda: corvane.windows("^Open"), 10, "the open dialog")
-        corvane.focus(dialog[0].decode())
+        corvane.focus(corvane.window_titled("^Open"))
         corvane.type(self.path("page.mhtml"))
         corvane.keys("Return")
         wait_until(page_colour, 10, "the saved page shown again")

@@ -6,7 +6,7 @@ import stat
 import tempfile
 import unittest
 
-from harness import DEFAULT_HOME, E2ETestCase, wait_until
+from harness import DEFAULT_HOME, E2ETestCase, html_page, wait_until
 
 
 class StartUp(E2ETestCase):
@@ -14,9 +14,7 @@ class StartUp(E2ETestCase):
         corvane = self.start()
         window = corvane.main_window()
         self.assertEqual(self.read("home.ad"), DEFAULT_HOME)
-        corvane.focus(window)
-        corvane.keys("ctrl+e")
-        self.assertEqual(corvane.wait_exit(), 0)
+        self.assertEqual(corvane.exit_with_ctrl_e(window), 0)
         self.assertEqual(self.read("home.ad"), DEFAULT_HOME)
         # Chromium cannot sandbox its renderers for root only; then, and only
         # then, the program switches the sandbox off and says so.
@@ -25,29 +23,17 @@ class StartUp(E2ETestCase):
         # The engine's own start-up report of GL and Chromium flags is noise to a user.
         self.assertNotIn("qt.webenginecontext", corvane.error_output())
 
-    def test_home_page_is_requested_from_home_file(self):
-        self.server.page("/home", "Home page")
-        self.set_home("/home")
-        corvane = self.start()
-        wait_until(lambda: self.server.count("/home"), 10, "the home page request")
-        corvane.main_window()
-
     def test_marker_starts_the_window_maximised(self):
-        self.server.page("/home", "Home page")
-        self.set_home("/home")
         self.write("max.dat", b"")
-        corvane = self.start()
-        window = corvane.main_window()
+        corvane, window = self.start_at(body=html_page("Home page"))
         wait_until(lambda: "_NET_WM_STATE_MAXIMIZED_VERT" in corvane.net_wm_state(window),
                    10, "a maximised window")
 
     def test_zero_byte_home_file_reports_the_error_and_exits_with_one(self):
         self.write("home.ad", b"")
         corvane = self.start()
-        box = wait_until(lambda: corvane.windows("Corvane"), 30, "the error report")[0].decode()
+        corvane.press_in("Corvane", "Return", timeout=30)
         self.assertIn("home.ad", corvane.error_output())
-        corvane.focus(box)
-        corvane.keys("Return")
         self.assertEqual(corvane.wait_exit(), 1)
         self.assertEqual(self.read("home.ad"), b"")
 
@@ -60,10 +46,8 @@ class StartUp(E2ETestCase):
         os.mkfifo(fifo)
         os.symlink(fifo, self.path("home.ad"))
         corvane = self.start()
-        box = wait_until(lambda: corvane.windows("Corvane"), 30, "the error report")[0].decode()
+        corvane.press_in("Corvane", "Return", timeout=30)
         self.assertIn("home.ad: not a regular file", corvane.error_output())
-        corvane.focus(box)
-        corvane.keys("Return")
         self.assertEqual(corvane.wait_exit(), 1)
         self.assertTrue(stat.S_ISFIFO(os.stat(fifo).st_mode))
         self.assertTrue(os.path.islink(self.path("home.ad")))

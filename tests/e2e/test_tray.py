@@ -2,41 +2,32 @@
 
 import unittest
 
-from harness import ITEM, ITEM_PATH, E2ETestCase, wait_until
-
-FILE_MENU_X = 20
-HIDE_ITEM = 4
+from harness import FILE_MENU_X, HIDE_ITEM, ITEM, ITEM_PATH, E2ETestCase, wait_until
 
 
 class Tray(E2ETestCase):
-    def start_at_home(self):
+    def setUp(self):
+        super().setUp()
         self.server.page("/home", "Home")
-        self.set_home("/home")
-        corvane = self.start()
-        window = corvane.main_window()
-        corvane.focus(window)
-        return corvane, window
 
     def test_hide_then_double_click_restores_the_window_as_it_was(self):
         self.desktop.start_tray_host()
-        corvane, window = self.start_at_home()
+        corvane, window = self.start_at()
         corvane.keys("ctrl+m")
         wait_until(lambda: "MAXIMIZED_VERT" in corvane.net_wm_state(window), 10, "maximised")
 
-        corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
+        bring_back = corvane.hide_to_tray(window)
         wait_until(lambda: not corvane.windows("^Corvane$"), 10, "the window to hide")
-        icon = wait_until(corvane.tray_icons, 10, "the tray icon")[0].decode()
         self.assertEqual(corvane.process.poll(), None)
 
-        self.desktop.run("xdotool", "mousemove", "--window", icon, "8", "8",
-                         "click", "--repeat", "2", "--delay", "80", "1")
+        bring_back()
         wait_until(lambda: corvane.windows("^Corvane$"), 10, "the window to come back")
         wait_until(lambda: not corvane.tray_icons(), 10, "the tray icon to go")
         self.assertIn("MAXIMIZED_VERT", corvane.net_wm_state(window))
 
     def test_hide_then_click_on_a_status_notifier_host_restores_the_window_as_it_was(self):
         self.desktop.start_status_notifier_host()
-        corvane, window = self.start_at_home()
+        corvane, window = self.start_at()
         rect = corvane.client_rect(window)
 
         corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
@@ -49,7 +40,7 @@ class Tray(E2ETestCase):
         self.assertEqual(corvane.client_rect(window), rect)
 
     def test_hide_without_notification_area_keeps_the_window(self):
-        corvane, window = self.start_at_home()
+        corvane, window = self.start_at()
         corvane.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
         wait_until(lambda: "no notification area is available" in corvane.error_output(), 10,
                    "the error report")
@@ -58,9 +49,7 @@ class Tray(E2ETestCase):
         corvane.focus(box)
         corvane.keys("Return")
         wait_until(lambda: corvane.windows("^Corvane$") == [window.encode()], 10, "the box to close")
-        corvane.focus(window)
-        corvane.keys("ctrl+e")
-        self.assertEqual(corvane.wait_exit(), 0)
+        self.assertEqual(corvane.exit_with_ctrl_e(window), 0)
 
 
 if __name__ == "__main__":

@@ -5,13 +5,11 @@ weston that grants maximise (Maximize View and back)."""
 
 import unittest
 
-from harness import ITEM, ITEM_PATH, REPORTS_VIEWPORT, E2ETestCase, Route, wait_until
+from harness import (HIDE_ITEM, ITEM, ITEM_PATH, REPORTS_VIEWPORT, TWIPS_PER_PIXEL, E2ETestCase,
+                     wait_until)
 
 from desktop import WaylandDesktop, WestonDesktop
 
-# Qt lays out in device-independent pixels of 1/96 inch, whatever the screen.
-TWIPS_PER_PIXEL = 1440 / 96
-HIDE_ITEM = 4
 OPTIONS = "".join(f"<option>{n}" for n in range(1, 31))
 SELECT_PAGE = (f"<html><head><title>Select</title></head><body style='margin:0'>"
                f"<select style='margin:40px' onchange=\"fetch('/picked?' + this.value)\">"
@@ -22,14 +20,8 @@ class Wayland(E2ETestCase):
     desktop_type = WaylandDesktop
     screen = "1280x800"
 
-    def start_at(self, body=SELECT_PAGE, env=None):
-        self.server.routes["/home"] = Route(body)
-        self.set_home("/home")
-        self.desktop.start_accessibility()
-        corvane = self.start(env=env)
-        self.window()
-        wait_until(lambda: corvane.extents("web document"), 30, "the page on the accessibility bus")
-        return corvane
+    def wait_for_window(self, corvane, focus=True):
+        return self.window()  # sway gives a new window the focus
 
     def window(self):
         """The main window as sway has it."""
@@ -78,7 +70,7 @@ class Wayland(E2ETestCase):
                 corvane.close()
 
     def test_the_page_ends_at_the_status_bar_at_every_size(self):
-        corvane = self.start_at()
+        corvane, _ = self.start_at(body=SELECT_PAGE, accessible=True)
         self.assert_page_ends_at_the_status_bar(corvane)
         for width, height in ((700, 500), (1000, 720)):
             with self.subTest(size=(width, height)):
@@ -87,7 +79,7 @@ class Wayland(E2ETestCase):
                 self.assert_page_ends_at_the_status_bar(corvane)
 
     def test_maximize_view_and_back(self):
-        corvane = self.start_at()
+        corvane, _ = self.start_at(body=SELECT_PAGE, accessible=True)
         self.desktop.swaymsg("[app_id=corvane] resize set 800 600")
         wait_until(lambda: self.window()["rect"]["width"] == 800, 10, "the resize")
         normal = self.assert_page_ends_at_the_status_bar(corvane)
@@ -104,7 +96,7 @@ class Wayland(E2ETestCase):
 
     def test_status_bar_then_hide_and_restore_through_a_status_notifier_host(self):
         self.desktop.start_status_notifier_host()
-        corvane = self.start_at()
+        corvane, _ = self.start_at(body=SELECT_PAGE, accessible=True)
         bar = corvane.extents("status bar", "Status bar")
         for text in ("Status:", "Ready", self.server.url("/home")):
             with self.subTest(panel=text):
@@ -125,7 +117,7 @@ class Wayland(E2ETestCase):
         wait_until(lambda: not self.desktop.status_notifier_items(), 10, "the tray item to go")
 
     def test_a_select_list_opens_below_the_select_and_can_be_picked_from(self):
-        corvane = self.start_at()
+        corvane, _ = self.start_at(body=SELECT_PAGE, accessible=True)
         page = corvane.extents("filler", "Page")
         select = corvane.select_box()
         self.assertEqual(select[:2], (page[0] + 40, page[1] + 40))
@@ -145,12 +137,14 @@ class WestonMaximise(E2ETestCase):
     desktop_type = WestonDesktop
     screen = "1280x800"
 
+    def wait_for_window(self, corvane, focus=True):
+        """The window's client area, as the program tells it: nothing else
+        tells where a window is on weston."""
+        return wait_until(lambda: corvane.extents("frame", "Corvane"), 30, "the Corvane window")
+
     def test_maximize_view_maximises_the_window_and_normal_view_gives_it_back(self):
-        self.server.routes["/home"] = Route(SELECT_PAGE)
-        self.set_home("/home")
-        self.desktop.start_accessibility()
-        corvane = self.start()
-        normal = wait_until(lambda: corvane.extents("filler", "Page"), 30, "the page")
+        corvane, _ = self.start_at(body=SELECT_PAGE, accessible=True)
+        normal = corvane.extents("filler", "Page")
         client = corvane.extents("frame", "Corvane")
         # Qt draws the frame here and counts it: the outer size is the
         # client's and the frame's, as the page's size tells.

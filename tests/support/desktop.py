@@ -146,28 +146,52 @@ def _variant(signature, value):
     return GLib.Variant(signature, value)
 
 
-class Desktop:
+def _connect(address):
+    """A connection to the D-Bus bus at address."""
+    Gio = _gio()
+    return Gio.DBusConnection.new_for_address_sync(
+        address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+        | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+
+
+class ClosedOnExit:
+    """Closed at the end of a with block."""
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+class Desktop(ClosedOnExit):
     """A private Xvfb display (1280x800x24 unless told otherwise) with openbox
-    managing its windows, so that window states and frames are real. env is
-    the environment its clients run in: it holds no session bus but the one
-    start_session_bus() gives, so that nothing reaches the tray or the
-    accessibility of the desktop the tests were started from."""
+    managing its windows, so that window states and frames are real
+    (window_manager is openbox's process). env is the environment its clients
+    run in: it holds no session bus but the one start_session_bus() gives, so
+    that nothing reaches the tray or the accessibility of the desktop the
+    tests were started from."""
+
+    # What names the session the tests were started from, left out of env.
+    outside = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS")
 
     def __init__(self, screen="1280x800x24"):
         self.processes = []
         self._bus = None
+        self.env = {name: value for name, value in os.environ.items() if name not in self.outside}
         try:
-            outside = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS")
-            self.env = {name: value for name, value in os.environ.items() if name not in outside}
-            display = self._start_announcing("Xvfb", lambda fd: [
-                "Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp"])
-            self.env.update(DISPLAY=":" + display, QT_QPA_PLATFORM="xcb")
-            self.start("openbox", "--sm-disable")
-            wait_until(lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
-                       SERVER_START_LIMIT, "the window manager")
+            self._start_display(screen)
         except BaseException:
             self.close()
             raise
+
+    def _start_display(self, screen):
+        display = self._start_announcing("Xvfb", lambda fd: [
+            "Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp"])
+        self.env.update(DISPLAY=":" + display, QT_QPA_PLATFORM="xcb")
+        self.window_manager = self.start("openbox", "--sm-disable")
+        wait_until(lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
+                   SERVER_START_LIMIT, "the window manager")
 
     def _start_announcing(self, what, argv_for):
         """Starts a server that writes where it can be reached, one line, to the
@@ -200,17 +224,18 @@ class Desktop:
                    "the tray host")
 
     def start_session_bus(self):
-        """A private D-Bus session bus, the only one this desktop's clients see."""
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_announcing(
-            "the session bus",
-            lambda fd: ["dbus-daemon", "--session", "--nofork", f"--print-address={fd}"])
+        """A private D-Bus session bus, the only one this desktop's clients
+        see; started once, for whatever part needs it first."""
+        if "DBUS_SESSION_BUS_ADDRESS" not in self.env:
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_announcing(
+                "the session bus",
+                lambda fd: ["dbus-daemon", "--session", "--nofork", f"--print-address={fd}"])
 
     def start_status_notifier_host(self):
         """A tray host of the kind most desktops have: a StatusNotifierWatcher
         on the session bus with a host registered (this module, run as a
         program)."""
-        if "DBUS_SESSION_BUS_ADDRESS" not in self.env:
-            self.start_session_bus()
+        self.start_session_bus()
         self.start(sys.executable, "-B", os.path.abspath(__file__), "status-notifier-watcher")
         wait_until(lambda: self.has_owner(WATCHER), SERVER_START_LIMIT, "the StatusNotifierWatcher")
 
@@ -218,8 +243,7 @@ class Desktop:
         """Switches accessibility on, as a screen reader does, so that programs
         started after this publish their widgets and pages on the
         accessibility bus."""
-        if "DBUS_SESSION_BUS_ADDRESS" not in self.env:
-            self.start_session_bus()
+        self.start_session_bus()
         self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties",
                   "Set", "(ssv)", "org.a11y.Status", "IsEnabled", _variant("b", True))
         # Qt WebEngine publishes a page's own contents on Linux only when asked to.
@@ -234,11 +258,7 @@ class Desktop:
     def bus(self):
         """A connection to this desktop's session bus."""
         if self._bus is None:
-            Gio = _gio()
-            self._bus = Gio.DBusConnection.new_for_address_sync(
-                self.env["DBUS_SESSION_BUS_ADDRESS"],
-                Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
-                | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+            self._bus = _connect(self.env["DBUS_SESSION_BUS_ADDRESS"])
         return self._bus
 
     @staticmethod
@@ -266,13 +286,9 @@ class Desktop:
         height) on the screen, or None for an object with no place). The
         objects named press are pressed on the way, as a screen reader presses
         them (their first action)."""
-        Gio = _gio()
+        bus = _connect(self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
+                                 "GetAddress")[0])
         from gi.repository import GLib
-        address = self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
-                            "GetAddress")[0]
-        bus = Gio.DBusConnection.new_for_address_sync(
-            address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
-            | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
         try:
             accessible = "org.a11y.atspi.Accessible"
 
@@ -312,12 +328,6 @@ class Desktop:
         for process in reversed(self.processes):
             end_tree(process)
 
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
 
 # A headless sway as a Wayland user has it: it draws the title bars and borders
 # itself (server-side decorations), and floats Corvane's window so that its
@@ -329,71 +339,81 @@ for_window [app_id="corvane"] floating enable
 """
 
 
-def outside_session_left_out():
-    """The environment without what names the session the tests were started
-    from: its displays, session bus and accessibility bus."""
-    outside = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "DISPLAY", "QT_QPA_PLATFORM",
-               "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP")
-    return {name: value for name, value in os.environ.items() if name not in outside}
+class HeadlessWaylandDesktop(Desktop):
+    """A private headless Wayland compositor (1280x800 unless told otherwise),
+    a Wayland session as its clients see it: env holds WAYLAND_DISPLAY,
+    XDG_SESSION_TYPE=wayland and the compositor's name as the desktop's, no
+    DISPLAY (no Xwayland) and no session bus but the one start_session_bus()
+    gives. The compositor keeps its sockets in a runtime folder of its own;
+    _start_compositor() starts it there and names its display in env."""
 
-
-class WaylandDesktop(Desktop):
-    """A private headless sway (1280x800 unless told otherwise), a Wayland
-    session as its clients see it: env holds WAYLAND_DISPLAY and
-    XDG_SESSION_TYPE=wayland, no DISPLAY (no Xwayland) and no session bus but
-    the one start_session_bus() gives. sway will not run as root: then it runs
-    as nobody, in a runtime folder of its own. A headless seat has no input
-    devices: a virtual pointer and keyboard (this module, run as a program)
-    give it both, keys() types through wtype and click() clicks through sway's
-    seat cursor."""
+    outside = Desktop.outside + ("DISPLAY", "QT_QPA_PLATFORM", "WAYLAND_DISPLAY",
+                                 "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP")
+    compositor = None  # its program's name, set by each kind
 
     def __init__(self, resolution="1280x800"):
-        self.processes = []
-        self._bus = None
-        self.env = outside_session_left_out()
-        self.runtime = tempfile.mkdtemp(prefix="corvane-sway-")
-        try:
-            config = os.path.join(self.runtime, "config")
-            with open(config, "w") as f:
-                f.write(SWAY_CONFIG.format(resolution=resolution))
-            os.chmod(config, 0o644)
-            user = {}
-            if os.getuid() == 0:
-                nobody = pwd.getpwnam("nobody")
-                os.chown(self.runtime, nobody.pw_uid, nobody.pw_gid)
-                user = {"user": nobody.pw_uid, "group": nobody.pw_gid, "extra_groups": []}
-            self.start("sway", "-c", config, env={
-                "PATH": os.environ["PATH"], "HOME": self.runtime, "XDG_RUNTIME_DIR": self.runtime,
-                "WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1",
-                "WLR_RENDERER": "pixman"}, **user)
-            ipc = wait_until(lambda: glob.glob(os.path.join(self.runtime, "sway-ipc.*.sock")),
-                             SERVER_START_LIMIT, "sway's IPC socket")[0]
-            display = wait_until(lambda: glob.glob(os.path.join(self.runtime, "wayland-[0-9]")),
-                                 SERVER_START_LIMIT, "sway's Wayland socket")[0]
-            self.env.update(WAYLAND_DISPLAY=display, SWAYSOCK=ipc, XDG_SESSION_TYPE="wayland",
-                            XDG_CURRENT_DESKTOP="sway")
-            wait_until(lambda: self.run("swaymsg", "-t", "get_version"), SERVER_START_LIMIT, "sway")
-            self.start(sys.executable, "-B", os.path.abspath(__file__), "virtual-input")
-            both = WL_SEAT_CAPABILITY_POINTER | WL_SEAT_CAPABILITY_KEYBOARD
-            wait_until(lambda: self.seat()["capabilities"] == both, SERVER_START_LIMIT,
-                       "the virtual pointer and keyboard")
-        except BaseException:
-            self.close()
-            raise
+        self.runtime = tempfile.mkdtemp(prefix=f"corvane-{self.compositor}-")
+        super().__init__(resolution)
+
+    def _start_display(self, resolution):
+        self.env.update(XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP=self.compositor)
+        self._start_compositor(resolution)
+
+    def close(self):
+        super().close()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+class WaylandDesktop(HeadlessWaylandDesktop):
+    """A headless sway. sway will not run as root: then it runs as nobody. A
+    headless seat has no input devices: a virtual pointer and keyboard (this
+    module, run as a program) give it both, keys() types through wtype and
+    click() clicks through sway's seat cursor."""
+
+    compositor = "sway"
+
+    def _start_compositor(self, resolution):
+        config = os.path.join(self.runtime, "config")
+        with open(config, "w") as f:
+            f.write(SWAY_CONFIG.format(resolution=resolution))
+        os.chmod(config, 0o644)
+        user = {}
+        if os.getuid() == 0:
+            nobody = pwd.getpwnam("nobody")
+            os.chown(self.runtime, nobody.pw_uid, nobody.pw_gid)
+            user = {"user": nobody.pw_uid, "group": nobody.pw_gid, "extra_groups": []}
+        self.start("sway", "-c", config, env={
+            "PATH": os.environ["PATH"], "HOME": self.runtime, "XDG_RUNTIME_DIR": self.runtime,
+            "WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1",
+            "WLR_RENDERER": "pixman"}, **user)
+        self.env["SWAYSOCK"] = wait_until(
+            lambda: glob.glob(os.path.join(self.runtime, "sway-ipc.*.sock")),
+            SERVER_START_LIMIT, "sway's IPC socket")[0]
+        self.env["WAYLAND_DISPLAY"] = wait_until(
+            lambda: glob.glob(os.path.join(self.runtime, "wayland-[0-9]")),
+            SERVER_START_LIMIT, "sway's Wayland socket")[0]
+        wait_until(lambda: self.run("swaymsg", "-t", "get_version"), SERVER_START_LIMIT, "sway")
+        self.start(sys.executable, "-B", os.path.abspath(__file__), "virtual-input")
+        both = WL_SEAT_CAPABILITY_POINTER | WL_SEAT_CAPABILITY_KEYBOARD
+        wait_until(lambda: self.seat()["capabilities"] == both, SERVER_START_LIMIT,
+                   "the virtual pointer and keyboard")
+
+    def sway(self, *arguments):
+        """What swaymsg answers, as JSON."""
+        return json.loads(self.run("swaymsg", "--raw", *arguments))
 
     def swaymsg(self, *command):
         """Runs a sway command; one that sway refuses raises its error."""
-        replies = json.loads(self.run("swaymsg", "--raw", *command))
-        failed = [reply for reply in replies if not reply["success"]]
+        failed = [reply for reply in self.sway(*command) if not reply["success"]]
         if failed:
             raise AssertionError(f"sway refused {command}: {failed}")
 
     def seat(self):
-        return json.loads(self.run("swaymsg", "--raw", "-t", "get_seats"))[0]
+        return self.sway("-t", "get_seats")[0]
 
     def windows(self, app_id):
         """The windows of this app_id that sway shows, as sway's tree has them."""
-        found, queue = [], [json.loads(self.run("swaymsg", "--raw", "-t", "get_tree"))]
+        found, queue = [], [self.sway("-t", "get_tree")]
         while queue:
             node = queue.pop()
             if node.get("app_id") == app_id and node.get("visible"):
@@ -414,39 +434,23 @@ class WaylandDesktop(Desktop):
         self.swaymsg("seat", "seat0", "cursor", "press", "button1")
         self.swaymsg("seat", "seat0", "cursor", "release", "button1")
 
-    def close(self):
-        super().close()
-        shutil.rmtree(self.runtime, ignore_errors=True)
 
+class WestonDesktop(HeadlessWaylandDesktop):
+    """A headless weston with its desktop shell, which grants a window's
+    request to be maximised: one where Qt draws the window's frame itself
+    (client-side decorations). Its headless seat has no input at all; its
+    clients are driven through the accessibility bus."""
 
-class WestonDesktop(Desktop):
-    """A private headless weston (1280x800 unless told otherwise) with its
-    desktop shell, which grants a window's request to be maximised: a Wayland
-    session as WaylandDesktop's, but one where Qt draws the window's frame
-    itself (client-side decorations). Its headless seat has no input at all;
-    its clients are driven through the accessibility bus."""
+    compositor = "weston"
 
-    def __init__(self, resolution="1280x800"):
-        self.processes = []
-        self._bus = None
-        self.env = outside_session_left_out()
-        self.runtime = tempfile.mkdtemp(prefix="corvane-weston-")
-        try:
-            width, height = resolution.split("x")[:2]
-            self.start("weston", "--backend=headless-backend.so", f"--width={width}",
-                       f"--height={height}", "--socket=wayland-1", "--idle-time=0", "--no-config",
-                       env={**self.env, "XDG_RUNTIME_DIR": self.runtime})
-            display = os.path.join(self.runtime, "wayland-1")
-            wait_until(lambda: os.path.exists(display), SERVER_START_LIMIT, "weston")
-            self.env.update(WAYLAND_DISPLAY=display, XDG_SESSION_TYPE="wayland",
-                            XDG_CURRENT_DESKTOP="weston")
-        except BaseException:
-            self.close()
-            raise
-
-    def close(self):
-        super().close()
-        shutil.rmtree(self.runtime, ignore_errors=True)
+    def _start_compositor(self, resolution):
+        width, height = resolution.split("x")[:2]
+        self.start("weston", "--backend=headless-backend.so", f"--width={width}",
+                   f"--height={height}", "--socket=wayland-1", "--idle-time=0", "--no-config",
+                   env={**self.env, "XDG_RUNTIME_DIR": self.runtime})
+        self.env["WAYLAND_DISPLAY"] = os.path.join(self.runtime, "wayland-1")
+        wait_until(lambda: os.path.exists(self.env["WAYLAND_DISPLAY"]), SERVER_START_LIMIT,
+                   "weston")
 
 
 WL_SEAT_CAPABILITY_POINTER = 1
@@ -501,13 +505,20 @@ def hold_virtual_input():
                 return
 
 
+def html_page(title, content="", colour="#ffffff"):
+    """An HTML page with this title, its background in colour, and content
+    (markup and script) below its heading."""
+    return (f"<html><head><title>{title}</title></head>"
+            f"<body style='background:{colour}'><h1>{title}</h1>{content}</body></html>").encode()
+
+
 # What a path serves: its bytes, their type, for how many seconds the reply is
 # trickled out before them, and further headers, as (name, value) pairs.
 Route = collections.namedtuple("Route", "body content_type trickle_seconds headers",
                                defaults=("text/html; charset=utf-8", 0, ()))
 
 
-class LoopbackServer:
+class LoopbackServer(ClosedOnExit):
     """An HTTP/1.1 server on 127.0.0.1, on a port of its own, that logs each
     request's path (query included) and answers GET and POST from routes, keyed
     by path without the query, and accepts WebSockets anywhere. It counts the
@@ -568,26 +579,23 @@ class LoopbackServer:
                 except OSError:
                     pass
 
-            def reply(self, status, content_type, body, headers=()):
+            def head(self, status, content_type, headers, *ending):
+                """The status line and headers, ending with the (name, value) pairs ending."""
                 self.send_response(status)
-                self.send_header("Content-Type", content_type)
-                for header in headers:
+                for header in (("Content-Type", content_type), *headers,
+                               ("Cache-Control", "no-store"), *ending):
                     self.send_header(*header)
-                self.send_header("Cache-Control", "no-store")
-                self.send_header("Content-Length", str(len(body)))
                 self.end_headers()
+
+            def reply(self, status, content_type, body, headers=()):
+                self.head(status, content_type, headers, ("Content-Length", str(len(body))))
                 self.wfile.write(body)
 
             def trickle(self, route):
                 """Holds the reply open, a byte at a time, so that a browser that
                 stops the load is seen closing the connection."""
-                self.send_response(200)
-                self.send_header("Content-Type", route.content_type)
-                for header in route.headers:
-                    self.send_header(*header)
-                self.send_header("Cache-Control", "no-store")
-                self.send_header("Connection", "close")  # the body ends where the connection does
-                self.end_headers()
+                # The body ends where the connection does.
+                self.head(200, route.content_type, route.headers, ("Connection", "close"))
                 deadline = time.monotonic() + route.trickle_seconds
                 try:
                     while time.monotonic() < deadline:
@@ -609,10 +617,19 @@ class LoopbackServer:
                 if not isinstance(sys.exc_info()[1], ConnectionError):
                     super().handle_error(request, client_address)
 
-        self.httpd = QuietServer(("127.0.0.1", 0), Handler)
+        # The port the system picks for TCP may be taken for UDP: pick again.
+        for _ in range(20):
+            self.httpd = QuietServer(("127.0.0.1", 0), Handler)
+            self.udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+            try:
+                self.udp.bind(("127.0.0.1", self.httpd.server_address[1]))
+                break
+            except OSError:
+                self.udp.close()
+                self.httpd.server_close()
+        else:
+            raise AssertionError("no port was free for both TCP and UDP")
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
-        self.udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        self.udp.bind(("127.0.0.1", self.httpd.server_address[1]))
         self.udp.settimeout(0.2)  # so that its closing is noticed
         threading.Thread(target=self._count_datagrams, daemon=True).start()
 
@@ -637,11 +654,8 @@ class LoopbackServer:
         return f"http://127.0.0.1:{self.httpd.server_address[1]}{path}"
 
     def page(self, path, title, trickle_seconds=0, colour="#ffffff", content=""):
-        """Serves at path an HTML page with this title, its background in colour,
-        and content (markup and script) below its heading."""
-        body = (f"<html><head><title>{title}</title></head>"
-                f"<body style='background:{colour}'><h1>{title}</h1>{content}</body></html>")
-        self.routes[path] = Route(body.encode(), trickle_seconds=trickle_seconds)
+        """Serves at path html_page(title, content, colour)."""
+        self.routes[path] = Route(html_page(title, content, colour), trickle_seconds=trickle_seconds)
 
     def count(self, path):
         return self.requests.count(path)
@@ -650,12 +664,6 @@ class LoopbackServer:
         self.httpd.shutdown()
         self.httpd.server_close()
         self.udp.close()
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
 
 
 WATCHER_INTERFACE = f"""<node><interface name="{WATCHER}">
@@ -709,7 +717,6 @@ def serve_status_notifier_watcher():
     GLib.MainLoop().run()
 
 
-if __name__ == "__main__" and sys.argv[1:] == ["status-notifier-watcher"]:
-    serve_status_notifier_watcher()
-if __name__ == "__main__" and sys.argv[1:] == ["virtual-input"]:
-    hold_virtual_input()
+if __name__ == "__main__":
+    {"status-notifier-watcher": serve_status_notifier_watcher,
+     "virtual-input": hold_virtual_input}[sys.argv[1]]()
