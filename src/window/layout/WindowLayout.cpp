@@ -115,16 +115,15 @@ void WindowLayout::finishStateChange()
         m_answerSettled.start(AnswerStillMs);
     if (!m_finish)
         return;
-    // While the window manager answers, it may pass through other states on
-    // its way. Once it has answered, another state is the user's (restored,
-    // minimised): from then on the layout alone holds.
-    if (m_window->windowState() != m_stateAsked) {
-        if (!m_answering)
-            m_finish = nullptr;
+    // While the window manager answers, the command holds whatever state it
+    // passes through or ends in (a compositor may refuse to maximise). Once
+    // it has answered, the command holds for as long as the window keeps the
+    // state asked for; another state then is the user's (restored,
+    // minimised), and from then on the layout alone holds.
+    if (!m_answering && m_window->windowState() != m_stateAsked) {
+        m_finish = nullptr;
         return;
     }
-    // Kept in the state asked for, whatever comes later: a window manager may
-    // redraw the frame around a new size well after the size.
     m_finish();
 }
 
