@@ -20,14 +20,14 @@ class TwipsPlacement {
 public:
     TwipsPlacement(QWidget *widget, float left, float top, float width, float height);
 
-    float Top() const { return m_top; }
-    float Width() const { return m_width; }
-    float Height() const { return m_height; }
+    float Top() const { return m_values.top; }
+    float Width() const { return m_values.width; }
+    float Height() const { return m_values.height; }
 
-    void setLeft(float twips);
-    void setTop(float twips);
-    void setWidth(float twips);
-    void setHeight(float twips);
+    void setLeft(float twips) { set(m_values.left, twips); }
+    void setTop(float twips) { set(m_values.top, twips); }
+    void setWidth(float twips) { set(m_values.width, twips); }
+    void setHeight(float twips) { set(m_values.height, twips); }
 
     // Every value as last set, to be put back later with restore().
     struct Values {
@@ -36,16 +36,14 @@ public:
         float width;
         float height;
     };
-    Values values() const { return {m_left, m_top, m_width, m_height}; }
+    Values values() const { return m_values; }
     // Puts values back and places the widget by them, wherever it was put meanwhile.
     void restore(const Values &values);
 
 private:
+    void set(float &value, float twips);
     void apply();
 
     QWidget *m_widget;
-    float m_left;
-    float m_top;
-    float m_width;
-    float m_height;
+    Values m_values;
 };
