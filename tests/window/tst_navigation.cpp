@@ -33,7 +33,6 @@ private slots:
         QVERIFY(f.startShown());
         f.address()->setFocus();
         f.address()->setText(text);
-        f.log.calls.clear();
         if (how == "click")
             QTest::mouseClick(f.go(), Qt::LeftButton);
         else if (how == "Enter")
@@ -66,7 +65,6 @@ private slots:
         WindowFixture f;
         QVERIFY(f.startShown());
         f.address()->setText("typed");
-        f.log.calls.clear();
         for (const QString &choice : choices) {
             if (!choice.isEmpty())
                 f.fileDialog->choices.enqueue(choice);
@@ -80,7 +78,6 @@ private slots:
     {
         WindowFixture f;
         QVERIFY(f.startShown());
-        f.log.calls.clear();
         f.item("mnuHome")->trigger();
         // Even an empty first line is the home address.
         writeFile("home.ad", "\r\nignored\r\n");
@@ -114,7 +111,6 @@ private slots:
         WindowFixture f;
         QVERIFY(f.startShown());
         f.fileDialog->choices.enqueue("/tmp/file.html");
-        f.log.calls.clear();
         f.item("mnuOffline")->trigger();
         f.item(qPrintable(item))->trigger();
         QCOMPARE(f.log.calls.first(), QStringLiteral("Offline=true"));

@@ -1,46 +1,12 @@
+#include "EventWatcher.h"
 #include "TestMain.h"
 #include "WindowFixture.h"
-
-#include "window/PanelStatusBar.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
-
-namespace {
-
-// The texts a panel painted, and how often the bar was laid out meanwhile.
-class PaintLog : public QObject {
-public:
-    PaintLog(QLabel *panel, QWidget *bar)
-        : m_panel(panel)
-        , m_bar(bar)
-    {
-        panel->installEventFilter(this);
-        bar->installEventFilter(this);
-    }
-
-    QStringList painted;
-    int barLayouts = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_panel && event->type() == QEvent::Paint)
-            painted << m_panel->text();
-        if (watched == m_bar && event->type() == QEvent::LayoutRequest)
-            ++barLayouts;
-        return false;
-    }
-
-private:
-    QLabel *m_panel;
-    QWidget *m_bar;
-};
-
-} // namespace
 
 class tst_Status : public WindowTestCase {
     Q_OBJECT
@@ -52,31 +18,31 @@ private slots:
         f.engine->location = "http://home/";
         QVERIFY(f.window->start());
         // Start-up runs before the event loop: no tick has come yet.
-        QCOMPARE(bar(f)->panelText(2), QString());
-        QCOMPARE(bar(f)->panelText(3), QString());
-        QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Ready"));
-        QCOMPARE(bar(f)->panelText(3), QStringLiteral("http://home/"));
-        QCOMPARE(bar(f)->panelText(1), QStringLiteral("Status:"));
+        QCOMPARE(f.statusBar()->panelText(2), QString());
+        QCOMPARE(f.statusBar()->panelText(3), QString());
+        QTRY_COMPARE(f.statusBar()->panelText(2), QStringLiteral("Ready"));
+        QCOMPARE(f.statusBar()->panelText(3), QStringLiteral("http://home/"));
+        QCOMPARE(f.statusBar()->panelText(1), QStringLiteral("Status:"));
     }
 
     void tickReadsAndWritesInOrder()
     {
         WindowFixture f;
+        const PanelStatusBar *bar = f.statusBar();
         QVERIFY(f.window->start());
-        QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Ready"));
+        QTRY_COMPARE(bar->panelText(2), QStringLiteral("Ready"));
 
         // Each read notes what the panels showed at that moment.
         QStringList seen;
         f.engine->onBusy = [&] {
-            seen << QStringLiteral("Busy [%1|%2]").arg(bar(f)->panelText(2), bar(f)->panelText(3));
+            seen << QStringLiteral("Busy [%1|%2]").arg(bar->panelText(2), bar->panelText(3));
         };
         f.engine->onLocationURL = [&] {
-            seen << QStringLiteral("LocationURL [%1|%2]")
-                        .arg(bar(f)->panelText(2), bar(f)->panelText(3));
+            seen << QStringLiteral("LocationURL [%1|%2]").arg(bar->panelText(2), bar->panelText(3));
         };
         f.engine->busy = true;
         f.engine->location = "http://next/";
-        QTRY_COMPARE(bar(f)->panelText(3), QStringLiteral("http://next/"));
+        QTRY_COMPARE(bar->panelText(3), QStringLiteral("http://next/"));
         f.engine->onBusy = nullptr;
         f.engine->onLocationURL = nullptr;
 
@@ -91,12 +57,12 @@ private slots:
         WindowFixture f;
         QVERIFY(f.startShown());
         f.engine->busy = true;
-        QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Opening..."));
+        QTRY_COMPARE(f.statusBar()->panelText(2), QStringLiteral("Opening..."));
         // However long the load, no time-out turns it to Ready.
         QTest::qWait(200);
-        QCOMPARE(bar(f)->panelText(2), QStringLiteral("Opening..."));
+        QCOMPARE(f.statusBar()->panelText(2), QStringLiteral("Opening..."));
         f.engine->busy = false;
-        QTRY_COMPARE_WITH_TIMEOUT(bar(f)->panelText(2), QStringLiteral("Ready"), 100);
+        QTRY_COMPARE_WITH_TIMEOUT(f.statusBar()->panelText(2), QStringLiteral("Ready"), 100);
     }
 
     void addressFollowsTheEngineOnIdleTicksAndWhileHidden()
@@ -105,29 +71,29 @@ private slots:
         QVERIFY(f.startShown());
         f.address()->setText("typed");
         f.engine->location = "http://one/";
-        QTRY_COMPARE(bar(f)->panelText(3), QStringLiteral("http://one/"));
+        QTRY_COMPARE(f.statusBar()->panelText(3), QStringLiteral("http://one/"));
         // The address box keeps what the user typed.
         QCOMPARE(f.address()->text(), QStringLiteral("typed"));
 
         f.item("mnuViewStatus")->trigger();
-        QVERIFY(bar(f)->isHidden());
+        QVERIFY(f.statusBar()->isHidden());
         f.engine->location = "http://two/";
-        QTRY_COMPARE(bar(f)->panelText(3), QStringLiteral("http://two/"));
+        QTRY_COMPARE(f.statusBar()->panelText(3), QStringLiteral("http://two/"));
 
         f.item("mnuHide")->trigger();
         QVERIFY(!f.window->isVisible());
         f.engine->location = "";
         f.engine->busy = true;
-        QTRY_COMPARE(bar(f)->panelText(3), QString());
-        QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Opening..."));
+        QTRY_COMPARE(f.statusBar()->panelText(3), QString());
+        QTRY_COMPARE(f.statusBar()->panelText(2), QStringLiteral("Opening..."));
     }
 
     void panelTwoFitsItsText()
     {
         WindowFixture f;
         QVERIFY(f.startShown());
-        const QLabel *state = bar(f)->panel(2);
-        const QLabel *address = bar(f)->panel(3);
+        const QLabel *state = f.statusBar()->panel(2);
+        const QLabel *address = f.statusBar()->panel(3);
         f.engine->busy = true;
         QTRY_COMPARE(state->text(), QStringLiteral("Opening..."));
         QTRY_VERIFY(state->width() >= state->fontMetrics().horizontalAdvance(state->text()));
@@ -138,7 +104,7 @@ private slots:
         QTRY_VERIFY(state->width() < openingWidth);
         QVERIFY(state->width() >= state->minimumWidth());
         QCOMPARE(address->width(), addressWidth + (openingWidth - state->width()));
-        const QLabel *fixed = bar(f)->panel(1);
+        const QLabel *fixed = f.statusBar()->panel(1);
         QVERIFY(fixed->width() >= qRound(700 / Twips::perPixelX(state)));
         QVERIFY(fixed->width() >= fixed->fontMetrics().horizontalAdvance(fixed->text()));
     }
@@ -147,7 +113,7 @@ private slots:
     {
         WindowFixture f;
         QVERIFY(f.window->start());
-        QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Ready"));
+        QTRY_COMPARE(f.statusBar()->panelText(2), QStringLiteral("Ready"));
         f.dialogs->whileReporting = [] { QTest::qWait(100); };
         f.engine->onBusy = [] { throw RunTimeError(QStringLiteral("the engine is gone")); };
         QTest::qWait(300);
@@ -156,7 +122,7 @@ private slots:
         // Once the tick works again, a new failure is news and is reported.
         f.engine->onBusy = nullptr;
         f.engine->busy = true;
-        QTRY_COMPARE(bar(f)->panelText(2), QStringLiteral("Opening..."));
+        QTRY_COMPARE(f.statusBar()->panelText(2), QStringLiteral("Opening..."));
         f.engine->onBusy = [] { throw RunTimeError(QStringLiteral("the engine is gone")); };
         QTRY_COMPARE(f.dialogs->errors.size(), 2);
     }
@@ -171,10 +137,16 @@ private slots:
     {
         QFETCH(int, panel);
         WindowFixture f;
+        PanelStatusBar *bar = f.statusBar();
         QVERIFY(f.startShown());
-        QTRY_COMPARE(bar(f)->panel(2)->text(), QStringLiteral("Ready"));
+        QTRY_COMPARE(bar->panel(2)->text(), QStringLiteral("Ready"));
         QCoreApplication::sendPostedEvents(); // the layout that "Ready" asked for
-        PaintLog log(bar(f)->panel(panel), bar(f));
+        // The texts the panel painted, and how often the bar was laid out meanwhile.
+        QLabel *const watched = bar->panel(panel);
+        QStringList painted;
+        int barLayouts = 0;
+        const EventWatcher onPaint(watched, QEvent::Paint, [&] { painted << watched->text(); });
+        const EventWatcher onLayout(bar, QEvent::LayoutRequest, [&] { ++barLayouts; });
 
         // A page as busy as can be: a change for every tick, with a timer
         // making a pass of the event loop every millisecond.
@@ -194,9 +166,8 @@ private slots:
         QTimer::singleShot(500, &busy, &QEventLoop::quit);
         busy.exec();
         f.engine->onBusy = nullptr;
-        const double frames =
-            double(busyFor.nsecsElapsed()) * bar(f)->screen()->refreshRate() / 1e9;
-        const auto paints = log.painted.size();
+        const double frames = double(busyFor.nsecsElapsed()) * bar->screen()->refreshRate() / 1e9;
+        const auto paints = painted.size();
 
         const QString counts = QStringLiteral("%1 changes, %2 paints in %3 frames")
                                    .arg(changes)
@@ -205,17 +176,11 @@ private slots:
         QVERIFY2(paints <= frames + 1, qPrintable(counts));
         QVERIFY2(changes > 2 * paints, qPrintable(counts));
         if (panel == 3)
-            QCOMPARE(log.barLayouts, 0);
+            QCOMPARE(barLayouts, 0);
         // Nothing is lost: the last text written is painted within a frame (the
         // 100 ms of busyShowsOpeningThenReady, for a loaded machine).
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !log.painted.isEmpty() && log.painted.last() == bar(f)->panelText(panel), 100);
-    }
-
-private:
-    PanelStatusBar *bar(const WindowFixture &f) const
-    {
-        return f.window->findChild<PanelStatusBar *>("StatusBar1");
+        QTRY_VERIFY_WITH_TIMEOUT(!painted.isEmpty() && painted.last() == bar->panelText(panel),
+                                 100);
     }
 };
 

@@ -1,9 +1,9 @@
+#include "EventWatcher.h"
 #include "TestMain.h"
 #include "WindowFixture.h"
 
 #include "settings/SettingsFiles.h"
 #include "window/EventLoopTicker.h"
-#include "window/PanelStatusBar.h"
 
 #include <QAccessible>
 #include <QDir>
@@ -15,38 +15,7 @@
 
 #include <cmath>
 
-namespace {
-
-int pixelsX(const QWidget *widget, float twips)
-{
-    return int(std::lround(twips / Twips::perPixelX(widget)));
-}
-
 const QString Default = QString::fromLatin1(SettingsFiles::DefaultHomeAddress);
-
-// Records what the address box held when the window state changed.
-class StateChangeWatcher : public QObject {
-public:
-    StateChangeWatcher(QWidget *window, const QLineEdit *box)
-        : m_box(box)
-    {
-        window->installEventFilter(this);
-    }
-    QStringList boxTextAtStateChange;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::WindowStateChange)
-            boxTextAtStateChange << m_box->text();
-        return false;
-    }
-
-private:
-    const QLineEdit *m_box;
-};
-
-} // namespace
 
 class tst_Window : public WindowTestCase {
     Q_OBJECT
@@ -55,17 +24,19 @@ private slots:
     void controlsAtCreation()
     {
         WindowFixture f;
+        const auto pixels = [&f](float twips) {
+            return int(std::lround(twips / Twips::perPixelX(f.window.get())));
+        };
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Corvane"));
 
         QCOMPARE(f.address()->text(), Default);
-        QCOMPARE(f.address()->geometry(),
-                 QRect(0, 0, pixelsX(f.window.get(), 5535), pixelsX(f.window.get(), 285)));
+        QCOMPARE(f.address()->geometry(), QRect(0, 0, pixels(5535), pixels(285)));
         QCOMPARE(f.go()->text(), QStringLiteral("Go"));
-        QCOMPARE(f.go()->geometry().topLeft(), QPoint(pixelsX(f.window.get(), 5640), 0));
+        QCOMPARE(f.go()->geometry().topLeft(), QPoint(pixels(5640), 0));
         QCOMPARE(f.view().Top(), 360.0f);
         QCOMPARE(f.view().Width(), 6015.0f);
         QCOMPARE(f.view().Height(), 3615.0f);
-        QCOMPARE(f.engine->geometry().topLeft(), QPoint(0, pixelsX(f.window.get(), 360)));
+        QCOMPARE(f.engine->geometry().topLeft(), QPoint(0, pixels(360)));
 
         // A long address must not be cut short by the box.
         const QString longAddress =
@@ -75,10 +46,8 @@ private slots:
 
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        const auto *bar = f.window->findChild<PanelStatusBar *>("StatusBar1");
-        QCOMPARE(f.window->centralWidget()->width(), pixelsX(f.window.get(), 6030));
-        QCOMPARE(f.window->centralWidget()->height() + bar->height(),
-                 pixelsX(f.window.get(), 4275));
+        QCOMPARE(f.window->centralWidget()->width(), pixels(6030));
+        QCOMPARE(f.window->centralWidget()->height() + f.statusBar()->height(), pixels(4275));
     }
 
     void focusAndTabOrder()
@@ -188,11 +157,13 @@ private slots:
         WindowFixture f;
         QString boxAtNavigate;
         f.engine->onNavigate = [&](const QString &) { boxAtNavigate = f.address()->text(); };
-        StateChangeWatcher watcher(f.window.get(), f.address());
+        QStringList boxAtStateChange;
+        const EventWatcher watcher(f.window.get(), QEvent::WindowStateChange,
+                                   [&] { boxAtStateChange << f.address()->text(); });
 
         QVERIFY(f.window->start());
         QCOMPARE(boxAtNavigate, Default); // the engine is sent before the box is filled
-        QCOMPARE(watcher.boxTextAtStateChange, QStringList{"http://home/"}); // box before state
+        QCOMPARE(boxAtStateChange, QStringList{"http://home/"}); // box before state
     }
 
     void failingStartUp()
@@ -203,8 +174,7 @@ private slots:
         WindowFixture f;
         QVERIFY(!f.window->start());
         QCOMPARE(f.dialogs->errors.size(), 1);
-        QVERIFY2(f.dialogs->errors.first().contains(QLatin1String("home.ad")),
-                 qPrintable(f.dialogs->errors.first()));
+        QVERIFY2(f.dialogs->errors.first().contains("home.ad"), qPrintable(f.dialogs->errors[0]));
         QVERIFY(!f.log.calls.join('\n').contains(QLatin1String("Navigate")));
         QVERIFY(!f.window->isVisible());
     }
@@ -250,7 +220,6 @@ private slots:
         focus->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), focus);
 
-        f.log.calls.clear();
         QTest::keySequence(focus, keys);
         QCOMPARE(f.log.calls, expected);
         QCOMPARE(f.address()->text(), keys == QKeySequence("Ctrl+H") ? "http://home/" : "typed");
@@ -276,11 +245,9 @@ private slots:
         QVERIFY(f.startShown());
         QVERIFY(QFile::remove("home.ad"));
 
-        f.log.calls.clear();
         f.item("mnuHome")->trigger();
         QCOMPARE(f.dialogs->errors.size(), 1);
-        QVERIFY2(f.dialogs->errors.first().startsWith(QLatin1String("home.ad")),
-                 qPrintable(f.dialogs->errors.first()));
+        QVERIFY2(f.dialogs->errors.first().startsWith("home.ad"), qPrintable(f.dialogs->errors[0]));
         QVERIFY(f.window->isVisible());
         f.item("mnuBack")->trigger();
         QCOMPARE(f.log.calls.last(), QStringLiteral("GoBack"));

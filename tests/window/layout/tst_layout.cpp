@@ -1,7 +1,6 @@
 #include "TestMain.h"
 #include "WindowFixture.h"
 
-#include "window/PanelStatusBar.h"
 #include "window/layout/LayoutRules.h"
 
 #include <QDeadlineTimer>
@@ -20,8 +19,7 @@ QString reading(const WindowFixture &f)
     QString text;
     QDebug out(&text);
     out << f.window->windowState() << f.window->geometry() << f.window->menuBar()->isVisible()
-        << f.window->findChild<PanelStatusBar *>("StatusBar1")->isVisible()
-        << f.item("mnuMaxView")->text();
+        << f.statusBar()->isVisible() << f.item("mnuMaxView")->text();
     for (const float twips : {f.view().Top(), f.view().Width(), f.view().Height()})
         out << QString::number(double(twips), 'g', 9);
     for (const QWidget *control :
@@ -172,7 +170,7 @@ private slots:
     {
         WindowFixture f;
         QVERIFY(f.startShown());
-        auto *bar = f.window->findChild<PanelStatusBar *>("StatusBar1");
+        auto *bar = f.statusBar();
         QAction *item = f.item("mnuViewStatus");
         const QRect view = f.engine->geometry();
         const float height = f.view().Height();
@@ -199,7 +197,7 @@ private slots:
         f.item("mnuViewStatus")->trigger();
         const QString before = settled(f);
         QVERIFY(!before.isEmpty());
-        auto *bar = f.window->findChild<PanelStatusBar *>("StatusBar1");
+        auto *bar = f.statusBar();
 
         f.engine->askFullScreen(true);
         QTRY_VERIFY(f.window->isFullScreen());
