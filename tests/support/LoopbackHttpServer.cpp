@@ -150,7 +150,8 @@ LoopbackHttpServer::Route LoopbackHttpServer::challenge(const Route &route)
     Route refusal;
     refusal.status = 401;
     refusal.contentType = "text/html; charset=utf-8";
-    refusal.body = "<!doctype html><title>Sign-in required</title>";
+    // An icon of its own, or the engine asks for /favicon.ico once the test is over.
+    refusal.body = "<!doctype html><title>Sign-in required</title><link rel=icon href='data:,'>";
     refusal.extraHeaders = {{"WWW-Authenticate", "Basic realm=\"" + route.realm + '"'}};
     refusal.delayMs = route.delayMs;
     return refusal;
