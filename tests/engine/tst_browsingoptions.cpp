@@ -2,10 +2,7 @@
 #include "TempWorkingDir.h"
 #include "TestMain.h"
 
-#include <QSignalSpy>
-#include <QTest>
 #include <QWebEngineCookieStore>
-#include <QWebEnginePage>
 #include <QWebEngineProfile>
 
 #include <functional>
@@ -35,38 +32,58 @@ private slots:
         server.setRoute("/two", page("Two"));
     }
 
-    void scriptDialogsAreShownUnlessSilent_data()
+    void pageQuestionsAreAskedUnlessSilent_data()
     {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<bool>("silent");
+        QTest::addColumn<bool>("userAgrees");
         QTest::addColumn<QStringList>("expectedShown");
         QTest::addColumn<QString>("expectedResult");
 
-        QTest::newRow("alert") << QByteArray("alert('Hello')") << false
-                               << QStringList{"alert Hello"} << "undefined";
-        QTest::newRow("alert, silent")
-            << QByteArray("alert('Hello')") << true << QStringList() << "undefined";
-        QTest::newRow("confirm") << QByteArray("confirm('Sure?')") << false
-                                 << QStringList{"confirm Sure?"} << "true";
-        QTest::newRow("confirm, silent")
-            << QByteArray("confirm('Sure?')") << true << QStringList() << "false";
-        QTest::newRow("prompt") << QByteArray("prompt('Name?', 'Ann')") << false
-                                << QStringList{"prompt Name? [Ann]"} << "typed";
-        QTest::newRow("prompt, silent")
-            << QByteArray("prompt('Name?', 'Ann')") << true << QStringList() << "null";
+        const QByteArray alert = "alert('Hello')";
+        const QByteArray confirm = "confirm('Sure?')";
+        const QByteArray prompt = "prompt('Name?', 'Ann')";
+        const QByteArray notifications = "Notification.requestPermission()";
+        // Allowed, the engine finds no position offscreen (error 2); refused, error 1.
+        const QByteArray position = R"(new Promise(done => navigator.geolocation.getCurrentPosition(
+            () => done('position'), error => done('error ' + error.code))))";
+        const QString origin = location("/");
+        const QStringList notify{"allow to show you notifications for " + origin};
+
+        QTest::newRow("alert") << alert << false << true << QStringList{"alert Hello"}
+                               << "undefined";
+        QTest::newRow("alert, silent") << alert << true << true << QStringList() << "undefined";
+        QTest::newRow("confirm") << confirm << false << true << QStringList{"confirm Sure?"}
+                                 << "true";
+        QTest::newRow("confirm, silent") << confirm << true << true << QStringList() << "false";
+        QTest::newRow("prompt") << prompt << false << true << QStringList{"prompt Name? [Ann]"}
+                                << "typed";
+        QTest::newRow("prompt, silent") << prompt << true << true << QStringList() << "null";
+        QTest::newRow("notifications, allowed")
+            << notifications << false << true << notify << "granted";
+        QTest::newRow("notifications, refused")
+            << notifications << false << false << notify << "denied";
+        QTest::newRow("notifications, silent")
+            << notifications << true << true << QStringList() << "denied";
+        QTest::newRow("location, allowed")
+            << position << false << true << QStringList{"allow to know your location for " + origin}
+            << "error 2";
+        QTest::newRow("location, silent") << position << true << true << QStringList() << "error 1";
     }
-    void scriptDialogsAreShownUnlessSilent()
+    void pageQuestionsAreAskedUnlessSilent()
     {
         QFETCH(QByteArray, script);
         QFETCH(bool, silent);
+        QFETCH(bool, userAgrees);
         QFETCH(QStringList, expectedShown);
         QFETCH(QString, expectedResult);
-        server.setRoute("/dialog", pageShowing(script));
-        dialogs->confirmAnswer = true;
+        server.setRoute("/ask", pageShowing(script));
+        dialogs->confirmAnswer = userAgrees;
+        dialogs->allowFeatures = userAgrees;
         dialogs->promptAnswer = QStringLiteral("typed");
 
         browser->setSilent(silent);
-        browser->Navigate(location("/dialog"));
+        browser->Navigate(location("/ask"));
 
         QTRY_COMPARE_WITH_TIMEOUT(title(), expectedResult, LoadTimeoutMs);
         QCOMPARE(dialogs->shown, expectedShown);
@@ -145,51 +162,6 @@ private slots:
         const QStringList question{
             QStringLiteral("sign in to %1 at %2").arg(realm, location(path))};
         QCOMPARE(dialogs->shown, asked ? question : QStringList());
-    }
-
-    void permissionIsAskedUnlessSilent_data()
-    {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<bool>("silent");
-        QTest::addColumn<bool>("userAllows");
-        QTest::addColumn<QString>("expectedQuestion");
-        QTest::addColumn<QString>("expectedResult");
-
-        const QByteArray notifications = "Notification.requestPermission()";
-        // Allowed, the engine finds no position offscreen (error 2); refused, error 1.
-        const QByteArray position = R"(new Promise(done => navigator.geolocation.getCurrentPosition(
-            () => done('position'), error => done('error ' + error.code))))";
-        const QString origin = location("/");
-
-        QTest::newRow("notifications, allowed")
-            << notifications << false << true << "allow to show you notifications for " + origin
-            << "granted";
-        QTest::newRow("notifications, refused")
-            << notifications << false << false << "allow to show you notifications for " + origin
-            << "denied";
-        QTest::newRow("notifications, silent")
-            << notifications << true << true << QString() << "denied";
-        QTest::newRow("location, allowed")
-            << position << false << true << "allow to know your location for " + origin
-            << "error 2";
-        QTest::newRow("location, silent") << position << true << true << QString() << "error 1";
-    }
-    void permissionIsAskedUnlessSilent()
-    {
-        QFETCH(QByteArray, script);
-        QFETCH(bool, silent);
-        QFETCH(bool, userAllows);
-        QFETCH(QString, expectedQuestion);
-        QFETCH(QString, expectedResult);
-        server.setRoute("/ask", pageShowing(script));
-        dialogs->allowFeatures = userAllows;
-
-        browser->setSilent(silent);
-        browser->Navigate(location("/ask"));
-
-        QTRY_COMPARE_WITH_TIMEOUT(title(), expectedResult, LoadTimeoutMs);
-        QCOMPARE(dialogs->shown,
-                 expectedQuestion.isEmpty() ? QStringList() : QStringList{expectedQuestion});
     }
 
     void offlineNoPageLoadReachesTheNetwork_data()

@@ -2,7 +2,6 @@
 #include "TempWorkingDir.h"
 #include "TestMain.h"
 
-#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QPointer>

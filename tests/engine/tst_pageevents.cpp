@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>

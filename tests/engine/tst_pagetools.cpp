@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTest>
 
 class tst_PageTools : public EngineTestCase {
     Q_OBJECT

@@ -3,10 +3,7 @@
 #include "TestMain.h"
 #include "engine/HungPageStopper.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QTcpServer>
-#include <QTest>
 
 using EngineAction = void (BrowserEngine::*)();
 Q_DECLARE_METATYPE(EngineAction)
@@ -121,12 +118,9 @@ private slots:
             << "relative.html" << fileUrl("relative.html") << "Relative" << QStringList();
         QTest::newRow("absolute path")
             << absolute << QUrl::fromLocalFile(absolute).toString() << "Absolute" << QStringList();
-        QTest::newRow("empty") << ""
-                               << "about:blank"
-                               << "" << QStringList();
-        QTest::newRow("only spaces") << "   "
-                                     << "about:blank"
-                                     << "" << QStringList();
+        const QString blank = "about:blank";
+        QTest::newRow("empty") << "" << blank << "" << QStringList();
+        QTest::newRow("only spaces") << "   " << blank << "" << QStringList();
     }
     void addressIsReadLikeAnAddressBar()
     {
