@@ -157,7 +157,7 @@ private slots:
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         tls.setLocalCertificate(QSslCertificate(&certificate));
         tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
-        LoopbackHttpServer secure(tls);
+        LoopbackHttpServer secure(&tls);
         QVERIFY2(secure.isListening(), qPrintable(secure.errorString()));
         secure.setRoute("/secret", page("Secret", "<p>Secret content</p>"));
 
