@@ -8,14 +8,10 @@
 using EngineAction = void (BrowserEngine::*)();
 Q_DECLARE_METATYPE(EngineAction)
 
-namespace {
-
 constexpr int SlowResponseMs = 1000;
 // Long enough that only Stop can end the load within StopTimeoutMs.
 constexpr int StalledResponseMs = 4000;
 constexpr int StopTimeoutMs = 2000;
-
-} // namespace
 
 class tst_WebEngineBrowser : public EngineTestCase {
     Q_OBJECT
