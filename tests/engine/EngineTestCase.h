@@ -92,9 +92,8 @@ protected:
         // Shared, because a late answer may arrive after this gave up.
         auto answer = std::make_shared<std::optional<QVariant>>();
         webPage()->runJavaScript(script, [answer](const QVariant &result) { *answer = result; });
-        if (!QTest::qWaitFor([&] { return answer->has_value(); }, LoadTimeoutMs))
-            return {};
-        return answer->value();
+        const bool answered = QTest::qWaitFor([&] { return answer->has_value(); }, LoadTimeoutMs);
+        return answered ? answer->value() : QVariant();
     }
 
     // A click of the user's, once the page can take it.

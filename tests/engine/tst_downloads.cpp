@@ -3,7 +3,6 @@
 #include "TestMain.h"
 
 #include <QDirIterator>
-#include <QFile>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
@@ -120,10 +119,7 @@ private slots:
         QFETCH(bool, silent);
         QFETCH(QString, chosen);
         QFETCH(QStringList, expectedShownStarts);
-        {
-            QFile blocker("blocker");
-            QVERIFY(blocker.open(QIODevice::WriteOnly));
-        }
+        writeFile("blocker", "");
         if (!chosen.isEmpty())
             dialogs->savePath = chosen;
         browser->setSilent(silent);

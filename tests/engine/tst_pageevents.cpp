@@ -2,7 +2,6 @@
 #include "TempWorkingDir.h"
 #include "TestMain.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QSslCertificate>
@@ -151,12 +150,10 @@ private slots:
                        keys.filePath("key.pem"), "-out", keys.filePath("cert.pem")});
         QVERIFY2(openssl.waitForFinished(LoadTimeoutMs), qPrintable(openssl.errorString()));
         QVERIFY2(openssl.exitCode() == 0, openssl.readAllStandardError().constData());
-        QFile certificate(keys.filePath("cert.pem"));
-        QFile key(keys.filePath("key.pem"));
-        QVERIFY(certificate.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-        tls.setLocalCertificate(QSslCertificate(&certificate));
-        tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
+        tls.setLocalCertificate(QSslCertificate(fileBytes(keys.filePath("cert.pem"))));
+        tls.setPrivateKey(QSslKey(fileBytes(keys.filePath("key.pem")), QSsl::Rsa));
+        QVERIFY(!tls.localCertificate().isNull() && !tls.privateKey().isNull());
         LoopbackHttpServer secure(&tls);
         QVERIFY2(secure.isListening(), qPrintable(secure.errorString()));
         secure.setRoute("/secret", page("Secret", "<p>Secret content</p>"));
