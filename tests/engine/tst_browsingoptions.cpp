@@ -26,12 +26,6 @@ class tst_BrowsingOptions : public EngineTestCase {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        server.setRoute("/one", page("One", "<p>Still here</p>"));
-        server.setRoute("/two", page("Two"));
-    }
-
     void pageQuestionsAreAskedUnlessSilent_data()
     {
         QTest::addColumn<QByteArray>("script");

@@ -53,7 +53,6 @@ class tst_Downloads : public EngineTestCase {
 private slots:
     void initTestCase()
     {
-        server.setRoute("/one", page("One"));
         server.setRoute("/export", Report, "text/csv", 200,
                         {{"Content-Disposition", "attachment; filename=\"report.csv\""}});
         server.setRoute("/archive.bin", binaryBody(), "application/octet-stream");

@@ -35,12 +35,6 @@ class tst_PageEvents : public EngineTestCase {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        server.setRoute("/one", page("One"));
-        server.setRoute("/two", page("Two"));
-    }
-
     void newWindowOpensInTheView_data()
     {
         QTest::addColumn<QByteArray>("opener");

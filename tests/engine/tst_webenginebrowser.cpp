@@ -19,8 +19,6 @@ class tst_WebEngineBrowser : public EngineTestCase {
 private slots:
     void initTestCase()
     {
-        server.setRoute("/one", page("One"));
-        server.setRoute("/two", page("Two"));
         server.setRoute("/slow", page("Slow"));
         server.setDelay("/slow", SlowResponseMs);
         server.setRoute("/stalled", page("Stalled"));
