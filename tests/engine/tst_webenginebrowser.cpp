@@ -3,8 +3,6 @@
 #include "TestMain.h"
 #include "engine/HungPageStopper.h"
 
-#include <QTcpServer>
-
 using EngineAction = void (BrowserEngine::*)();
 Q_DECLARE_METATYPE(EngineAction)
 
@@ -66,18 +64,15 @@ private slots:
 
     void busyEndsWhenTheLoadFails()
     {
-        QUrl refused;
-        {
-            QTcpServer closed;
-            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-            refused = QUrl(QStringLiteral("http://127.0.0.1:%1/gone").arg(closed.serverPort()));
-        }
+        const quint16 port = LoopbackHttpServer::freePort();
+        QVERIFY(port != 0);
+        const QString refused = QStringLiteral("http://127.0.0.1:%1/gone").arg(port);
 
-        browser->Navigate(refused.toString());
+        browser->Navigate(refused);
 
         // The engine shows its own error page for the address it could not load;
         // the location changes only once the load has begun.
-        QTRY_COMPARE_WITH_TIMEOUT(browser->LocationURL(), refused.toString(), LoadTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(browser->LocationURL(), refused, LoadTimeoutMs);
         QTRY_VERIFY_WITH_TIMEOUT(!browser->Busy(), LoadTimeoutMs);
     }
 

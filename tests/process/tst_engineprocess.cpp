@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTcpSocket>
 
 namespace {
@@ -15,13 +14,6 @@ namespace {
 // the bound is for a busy machine.
 constexpr int StartTimeoutMs = 30000;
 constexpr int ConnectTimeoutMs = 1000;
-
-// A port on which nothing listens now.
-quint16 freePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
 
 // The program as built, beside the tests' folder.
 QString programPath()
@@ -92,7 +84,7 @@ private slots:
     {
         QFETCH(QStringList, environment);
         QFETCH(QStringList, arguments);
-        const QString port = QString::number(freePort());
+        const QString port = QString::number(LoopbackHttpServer::freePort());
         QVERIFY(port != "0");
         environment.replaceInStrings("PORT", port);
         arguments.replaceInStrings("PORT", port);

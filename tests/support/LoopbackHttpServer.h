@@ -38,6 +38,13 @@ public:
     QString errorString() const { return m_server->errorString(); }
     quint16 port() const { return m_server->serverPort(); }
 
+    // A port of 127.0.0.1 on which nothing listens now; 0 if none could be had.
+    static quint16 freePort()
+    {
+        QTcpServer probe;
+        return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+    }
+
     // http(s)://127.0.0.1:PORT followed by path, which starts with "/".
     QUrl url(const QString &path) const;
 
