@@ -193,12 +193,10 @@ private slots:
             {"Ctrl+H", {"Navigate(http://home/)"}},
             {"Ctrl+N", {"askText(Home Address|What would you like it to be?)"}},
         };
-        for (const auto &row : rows) {
-            for (bool inBox : {true, false}) {
+        for (const auto &row : rows)
+            for (bool inBox : {true, false})
                 QTest::addRow("%s, focus in %s", row.keys, inBox ? "address box" : "page")
                     << QKeySequence(QString::fromLatin1(row.keys)) << inBox << row.calls;
-            }
-        }
     }
     void shortcutsWinFromAnyFocus()
     {
