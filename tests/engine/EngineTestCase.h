@@ -45,11 +45,17 @@ inline QString fileUrl(const QString &name)
 
 // An engine test case: each test function gets a fresh engine in a window of
 // its own, as in the program, with fakes answering its boxes, and a loopback
-// server whose log starts empty.
+// server whose log starts empty, serving pages "/one" and "/two".
 class EngineTestCase : public QObject {
     Q_OBJECT
 
 protected:
+    EngineTestCase()
+    {
+        server.setRoute("/one", page("One", "<p>Still here</p>"));
+        server.setRoute("/two", page("Two"));
+    }
+
     // Replaces the engine with a new one, shown: false if it could not be shown.
     bool openEngine()
     {
@@ -92,9 +98,8 @@ protected:
         // Shared, because a late answer may arrive after this gave up.
         auto answer = std::make_shared<std::optional<QVariant>>();
         webPage()->runJavaScript(script, [answer](const QVariant &result) { *answer = result; });
-        if (!QTest::qWaitFor([&] { return answer->has_value(); }, LoadTimeoutMs))
-            return {};
-        return answer->value();
+        const bool answered = QTest::qWaitFor([&] { return answer->has_value(); }, LoadTimeoutMs);
+        return answered ? answer->value() : QVariant();
     }
 
     // A click of the user's, once the page can take it.

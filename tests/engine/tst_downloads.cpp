@@ -2,9 +2,7 @@
 #include "TempWorkingDir.h"
 #include "TestMain.h"
 
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
@@ -53,125 +51,110 @@ class tst_Downloads : public EngineTestCase {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        server.setRoute("/export", Report, "text/csv", 200,
+                        {{"Content-Disposition", "attachment; filename=\"report.csv\""}});
+        server.setRoute("/archive.bin", binaryBody(), "application/octet-stream");
+        QVERIFY(QDir().mkpath("chosen"));
+    }
 
-    void downloadIsSavedWhereTheUserChose_data();
-    void downloadIsSavedWhereTheUserChose();
-    void downloadThatIsNotSavedLeavesNothing_data();
-    void downloadThatIsNotSavedLeavesNothing();
+    void downloadIsSavedWhereTheUserChose_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("serverName");
+        QTest::addColumn<QByteArray>("body");
+
+        QTest::newRow("attachment") << "/export"
+                                    << "report.csv" << Report;
+        QTest::newRow("type the engine cannot show") << "/archive.bin"
+                                                     << "archive.bin" << binaryBody();
+    }
+    void downloadIsSavedWhereTheUserChose()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, serverName);
+        QFETCH(QByteArray, body);
+        const QString chosen = QDir::current().absoluteFilePath("chosen/" + serverName + ".saved");
+        dialogs->savePath = chosen;
+
+        download(path);
+
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs->shown.size(), 3, LoadTimeoutMs);
+        QCOMPARE(dialogs->shown, QStringList({"save as " + proposed(serverName),
+                                              "progress " + serverName + ".saved",
+                                              "succeeded: Downloaded " + chosen}));
+        QCOMPARE(fileBytes(chosen), body);
+    }
+
+    void downloadThatIsNotSavedLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("expectedShownStarts");
+
+        // A place no one can write to, root included: below a file.
+        const QString unwritable = QDir::current().absoluteFilePath("blocker/report.csv");
+        QTest::newRow("cancelled")
+            << "/export" << false << QString() << QStringList{"save as " + proposed("report.csv")};
+        QTest::newRow("silent") << "/export" << true << unwritable << QStringList();
+        QTest::newRow("folder that cannot be made")
+            << "/export" << false << unwritable
+            << QStringList{"save as " + proposed("report.csv"),
+                           "failed: The download of " + unwritable +
+                               " failed: its folder cannot be made"};
+        // Longer than a file system takes, so the engine fails to write it.
+        const QString tooLong(300, 'x');
+        const QString chosen = QDir::current().absoluteFilePath("chosen/" + tooLong);
+        QTest::newRow("name too long")
+            << "/export" << false << chosen
+            << QStringList{"save as " + proposed("report.csv"), "progress " + tooLong,
+                           "failed: The download of " + chosen + " failed: "};
+    }
+    void downloadThatIsNotSavedLeavesNothing()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, silent);
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, expectedShownStarts);
+        writeFile("blocker", "");
+        if (!chosen.isEmpty())
+            dialogs->savePath = chosen;
+        browser->setSilent(silent);
+        const QStringList filesBefore = filesAtHome();
+        server.clearLog();
+
+        download(path);
+
+        QCOMPARE(server.requestCount(path), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs->shown.size(), expectedShownStarts.size(), LoadTimeoutMs);
+        for (qsizetype i = 0; i < expectedShownStarts.size(); ++i)
+            QVERIFY2(dialogs->shown[i].startsWith(expectedShownStarts[i]),
+                     qPrintable(dialogs->shown[i]));
+        QCOMPARE(filesAtHome(), filesBefore);
+    }
 
 private:
     // Starts the download of path over a page shown, and waits for its end.
-    void download(const QString &path);
-};
-
-void tst_Downloads::initTestCase()
-{
-    server.setRoute("/one", page("One"));
-    server.setRoute("/export", Report, "text/csv", 200,
-                    {{"Content-Disposition", "attachment; filename=\"report.csv\""}});
-    server.setRoute("/archive.bin", binaryBody(), "application/octet-stream");
-    QVERIFY(QDir().mkpath("chosen"));
-}
-
-void tst_Downloads::download(const QString &path)
-{
-    show("/one");
-    QPointer<QWebEngineDownloadRequest> download;
-    const QObject watcher;
-    // Connected after the engine's own answer, so it sees the download answered.
-    connect(webPage()->profile(), &QWebEngineProfile::downloadRequested, &watcher,
-            [&download](QWebEngineDownloadRequest *request) { download = request; });
-
-    browser->Navigate(location(path));
-
-    QTRY_VERIFY_WITH_TIMEOUT(download && download->isFinished(), LoadTimeoutMs);
-    // The page shown stays, and the view goes on working.
-    QTRY_VERIFY_WITH_TIMEOUT(!browser->Busy(), LoadTimeoutMs);
-    QCOMPARE(title(), QString("One"));
-    QCOMPARE(browser->LocationURL(), location("/one"));
-}
-
-void tst_Downloads::downloadIsSavedWhereTheUserChose_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("serverName");
-    QTest::addColumn<QByteArray>("body");
-
-    QTest::newRow("attachment") << "/export"
-                                << "report.csv" << Report;
-    QTest::newRow("type the engine cannot show") << "/archive.bin"
-                                                 << "archive.bin" << binaryBody();
-}
-
-void tst_Downloads::downloadIsSavedWhereTheUserChose()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, serverName);
-    QFETCH(QByteArray, body);
-    const QString chosen = QDir::current().absoluteFilePath("chosen/" + serverName + ".saved");
-    dialogs->savePath = chosen;
-
-    download(path);
-
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs->shown.size(), 3, LoadTimeoutMs);
-    QCOMPARE(dialogs->shown,
-             QStringList({"save as " + proposed(serverName), "progress " + serverName + ".saved",
-                          "succeeded: Downloaded " + chosen}));
-    QCOMPARE(fileBytes(chosen), body);
-}
-
-void tst_Downloads::downloadThatIsNotSavedLeavesNothing_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("silent");
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QStringList>("expectedShownStarts");
-
-    // A place no one can write to, root included: below a file.
-    const QString unwritable = QDir::current().absoluteFilePath("blocker/report.csv");
-    QTest::newRow("cancelled") << "/export" << false << QString()
-                               << QStringList{"save as " + proposed("report.csv")};
-    QTest::newRow("silent") << "/export" << true << unwritable << QStringList();
-    QTest::newRow("folder that cannot be made")
-        << "/export" << false << unwritable
-        << QStringList{"save as " + proposed("report.csv"),
-                       "failed: The download of " + unwritable +
-                           " failed: its folder cannot be made"};
-    // Longer than a file system takes, so the engine fails to write it.
-    const QString tooLong(300, 'x');
-    const QString chosen = QDir::current().absoluteFilePath("chosen/" + tooLong);
-    QTest::newRow("name too long")
-        << "/export" << false << chosen
-        << QStringList{"save as " + proposed("report.csv"), "progress " + tooLong,
-                       "failed: The download of " + chosen + " failed: "};
-}
-
-void tst_Downloads::downloadThatIsNotSavedLeavesNothing()
-{
-    QFETCH(QString, path);
-    QFETCH(bool, silent);
-    QFETCH(QString, chosen);
-    QFETCH(QStringList, expectedShownStarts);
+    void download(const QString &path)
     {
-        QFile blocker("blocker");
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        show("/one");
+        QPointer<QWebEngineDownloadRequest> download;
+        const QObject watcher;
+        // Connected after the engine's own answer, so it sees the download answered.
+        connect(webPage()->profile(), &QWebEngineProfile::downloadRequested, &watcher,
+                [&download](QWebEngineDownloadRequest *request) { download = request; });
+
+        browser->Navigate(location(path));
+
+        QTRY_VERIFY_WITH_TIMEOUT(download && download->isFinished(), LoadTimeoutMs);
+        // The page shown stays, and the view goes on working.
+        QTRY_VERIFY_WITH_TIMEOUT(!browser->Busy(), LoadTimeoutMs);
+        QCOMPARE(title(), QString("One"));
+        QCOMPARE(browser->LocationURL(), location("/one"));
     }
-    if (!chosen.isEmpty())
-        dialogs->savePath = chosen;
-    browser->setSilent(silent);
-    const QStringList filesBefore = filesAtHome();
-    server.clearLog();
-
-    download(path);
-
-    QCOMPARE(server.requestCount(path), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs->shown.size(), expectedShownStarts.size(), LoadTimeoutMs);
-    for (qsizetype i = 0; i < expectedShownStarts.size(); ++i)
-        QVERIFY2(dialogs->shown[i].startsWith(expectedShownStarts[i]),
-                 qPrintable(dialogs->shown[i]));
-    QCOMPARE(filesAtHome(), filesBefore);
-}
+};
 
 CORVANE_TEST_MAIN(tst_Downloads)
 #include "tst_downloads.moc"

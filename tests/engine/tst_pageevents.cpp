@@ -2,10 +2,8 @@
 #include "TempWorkingDir.h"
 #include "TestMain.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>
@@ -37,189 +35,170 @@ class tst_PageEvents : public EngineTestCase {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void newWindowOpensInTheView_data()
+    {
+        QTest::addColumn<QByteArray>("opener");
 
-    void newWindowOpensInTheView_data();
-    void newWindowOpensInTheView();
-    void scriptCannotOpenWindowsUnasked();
-    void rendererKilledShowsWhatHappened();
-    void rendererKilledWhileAPageLoads();
-    void brokenCertificateIsRefused();
-    void localPageReadsNoOtherFile_data();
-    void localPageReadsNoOtherFile();
-};
+        QTest::newRow("link with target _blank") << corner("a href='/two' target=_blank");
+        QTest::newRow("window.open on a click") << corner("div onclick=\"window.open('/two')\"");
+    }
+    void newWindowOpensInTheView()
+    {
+        QFETCH(QByteArray, opener);
+        server.setRoute("/opener", page("Opener", opener));
+        show("/opener");
 
-void tst_PageEvents::initTestCase()
-{
-    server.setRoute("/one", page("One"));
-    server.setRoute("/two", page("Two"));
-}
+        QVERIFY(clickAt(QPoint(20, 20)));
 
-void tst_PageEvents::newWindowOpensInTheView_data()
-{
-    QTest::addColumn<QByteArray>("opener");
+        QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Two"), LoadTimeoutMs);
+        QCOMPARE(browser->LocationURL(), location("/two"));
+        browser->GoBack();
+        QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Opener"), LoadTimeoutMs);
+        QCOMPARE(browser->LocationURL(), location("/opener"));
+        QTRY_VERIFY_WITH_TIMEOUT(!browser->Busy(), LoadTimeoutMs);
+    }
 
-    QTest::newRow("link with target _blank") << corner("a href='/two' target=_blank");
-    QTest::newRow("window.open on a click") << corner("div onclick=\"window.open('/two')\"");
-}
+    void scriptCannotOpenWindowsUnasked()
+    {
+        server.setRoute("/popups", page("Popups", "<script>for (let i = 0; i < " +
+                                                      QByteArray::number(PopupCount) +
+                                                      "; ++i) window.open('/two');</script>"));
+        int requests = 0;
+        const QObject counter;
+        connect(webPage(), &QWebEnginePage::newWindowRequested, &counter, [&] { ++requests; });
 
-void tst_PageEvents::newWindowOpensInTheView()
-{
-    QFETCH(QByteArray, opener);
-    server.setRoute("/opener", page("Opener", opener));
-    show("/opener");
+        show("/popups");
 
-    QVERIFY(clickAt(QPoint(20, 20)));
+        // Every request reached the engine's owner, and none took the window.
+        QTRY_COMPARE_WITH_TIMEOUT(requests, PopupCount, LoadTimeoutMs);
+        QTest::qWait(SettleMs);
+        QCOMPARE(title(), QString("Popups"));
+        QCOMPARE(browser->LocationURL(), location("/popups"));
+        QVERIFY(!browser->Busy());
+        QVERIFY(!webPage()->history()->canGoBack());
+    }
 
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Two"), LoadTimeoutMs);
-    QCOMPARE(browser->LocationURL(), location("/two"));
-    browser->GoBack();
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Opener"), LoadTimeoutMs);
-    QCOMPARE(browser->LocationURL(), location("/opener"));
-    QTRY_VERIFY_WITH_TIMEOUT(!browser->Busy(), LoadTimeoutMs);
-}
+    void rendererKilledShowsWhatHappened()
+    {
+        show("/one");
+        const auto *rendererGone = browser->findChild<QLabel *>();
+        QVERIFY(rendererGone);
 
-void tst_PageEvents::scriptCannotOpenWindowsUnasked()
-{
-    server.setRoute("/popups",
-                    page("Popups", "<script>for (let i = 0; i < " + QByteArray::number(PopupCount) +
-                                       "; ++i) window.open('/two');</script>"));
-    int requests = 0;
-    const QObject counter;
-    connect(webPage(), &QWebEnginePage::newWindowRequested, &counter, [&] { ++requests; });
+        // Again and again: each new renderer must be followed as the first was.
+        for (int kill = 1; kill <= 5; ++kill) {
+            const qint64 pid = webPage()->renderProcessPid();
+            QVERIFY2(pid > 0, qPrintable(QStringLiteral("kill %1: no renderer").arg(kill)));
+            const int requestsBefore = server.requestCount("/one");
 
-    show("/popups");
+            QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
 
-    // Every request reached the engine's owner, and none took the window.
-    QTRY_COMPARE_WITH_TIMEOUT(requests, PopupCount, LoadTimeoutMs);
-    QTest::qWait(SettleMs);
-    QCOMPARE(title(), QString("Popups"));
-    QCOMPARE(browser->LocationURL(), location("/popups"));
-    QVERIFY(!browser->Busy());
-    QVERIFY(!webPage()->history()->canGoBack());
-}
+            QTRY_VERIFY_WITH_TIMEOUT(rendererGone->isVisible(), LoadTimeoutMs);
+            QVERIFY(!browser->Busy());
+            QVERIFY2(rendererGone->text().contains("The page's renderer was killed."),
+                     qPrintable(rendererGone->text()));
+            QVERIFY(rendererGone->text().contains(location("/one")));
+            QCOMPARE(browser->LocationURL(), location("/one"));
 
-void tst_PageEvents::rendererKilledShowsWhatHappened()
-{
-    show("/one");
-    const auto *rendererGone = browser->findChild<QLabel *>();
-    QVERIFY(rendererGone);
+            browser->Refresh();
 
-    // Again and again: each new renderer must be followed as the first was.
-    for (int kill = 1; kill <= 5; ++kill) {
-        const qint64 pid = webPage()->renderProcessPid();
-        QVERIFY2(pid > 0, qPrintable(QStringLiteral("kill %1: no renderer").arg(kill)));
-        const int requestsBefore = server.requestCount("/one");
+            QTRY_COMPARE_WITH_TIMEOUT(server.requestCount("/one"), requestsBefore + 1,
+                                      LoadTimeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!browser->Busy(), LoadTimeoutMs);
+            QVERIFY(!rendererGone->isVisible());
+            QCOMPARE(evaluate("document.title").toString(), QString("One"));
+            QCOMPARE(browser->LocationURL(), location("/one"));
+        }
+    }
 
-        QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+    void rendererKilledWhileAPageLoads()
+    {
+        server.setRoute("/held", page("Held"));
+        server.setDelay("/held", HeldResponseMs);
+        show("/one");
+        const auto *rendererGone = browser->findChild<QLabel *>();
+        browser->Navigate(location("/held"));
+        QTRY_COMPARE_WITH_TIMEOUT(server.requestCount("/held"), 1, LoadTimeoutMs);
+        QVERIFY(browser->Busy());
+
+        QCOMPARE(::kill(pid_t(webPage()->renderProcessPid()), SIGKILL), 0);
 
         QTRY_VERIFY_WITH_TIMEOUT(rendererGone->isVisible(), LoadTimeoutMs);
         QVERIFY(!browser->Busy());
-        QVERIFY2(rendererGone->text().contains("The page's renderer was killed."),
-                 qPrintable(rendererGone->text()));
+        QCOMPARE(browser->LocationURL(), location("/one"));
         QVERIFY(rendererGone->text().contains(location("/one")));
-        QCOMPARE(browser->LocationURL(), location("/one"));
-
-        browser->Refresh();
-
-        QTRY_COMPARE_WITH_TIMEOUT(server.requestCount("/one"), requestsBefore + 1, LoadTimeoutMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!browser->Busy(), LoadTimeoutMs);
-        QVERIFY(!rendererGone->isVisible());
-        QCOMPARE(evaluate("document.title").toString(), QString("One"));
-        QCOMPARE(browser->LocationURL(), location("/one"));
+        // The engine goes on with the load the user asked for, and shows its page.
+        QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Held"), LoadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!rendererGone->isVisible(), LoadTimeoutMs);
+        QCOMPARE(browser->LocationURL(), location("/held"));
     }
-}
 
-void tst_PageEvents::rendererKilledWhileAPageLoads()
-{
-    server.setRoute("/held", page("Held"));
-    server.setDelay("/held", HeldResponseMs);
-    show("/one");
-    const auto *rendererGone = browser->findChild<QLabel *>();
-    browser->Navigate(location("/held"));
-    QTRY_COMPARE_WITH_TIMEOUT(server.requestCount("/held"), 1, LoadTimeoutMs);
-    QVERIFY(browser->Busy());
+    void brokenCertificateIsRefused()
+    {
+        // A certificate of the test's own, trusted by nobody.
+        QTemporaryDir keys;
+        QVERIFY(keys.isValid());
+        QProcess openssl;
+        openssl.start("openssl",
+                      {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                       "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+                       keys.filePath("key.pem"), "-out", keys.filePath("cert.pem")});
+        QVERIFY2(openssl.waitForFinished(LoadTimeoutMs), qPrintable(openssl.errorString()));
+        QVERIFY2(openssl.exitCode() == 0, openssl.readAllStandardError().constData());
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setLocalCertificate(QSslCertificate(fileBytes(keys.filePath("cert.pem"))));
+        tls.setPrivateKey(QSslKey(fileBytes(keys.filePath("key.pem")), QSsl::Rsa));
+        QVERIFY(!tls.localCertificate().isNull() && !tls.privateKey().isNull());
+        LoopbackHttpServer secure(&tls);
+        QVERIFY2(secure.isListening(), qPrintable(secure.errorString()));
+        secure.setRoute("/secret", page("Secret", "<p>Secret content</p>"));
 
-    QCOMPARE(::kill(pid_t(webPage()->renderProcessPid()), SIGKILL), 0);
+        // Refused on every visit: nothing is remembered from the first.
+        for (int visit = 1; visit <= 2; ++visit) {
+            show("/one");
+            secure.clearLog();
+            QSignalSpy finished(webPage(), &QWebEnginePage::loadFinished);
 
-    QTRY_VERIFY_WITH_TIMEOUT(rendererGone->isVisible(), LoadTimeoutMs);
-    QVERIFY(!browser->Busy());
-    QCOMPARE(browser->LocationURL(), location("/one"));
-    QVERIFY(rendererGone->text().contains(location("/one")));
-    // The engine goes on with the load the user asked for, and shows its page.
-    QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Held"), LoadTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!rendererGone->isVisible(), LoadTimeoutMs);
-    QCOMPARE(browser->LocationURL(), location("/held"));
-}
+            browser->Navigate(secure.url("/secret").toString());
 
-void tst_PageEvents::brokenCertificateIsRefused()
-{
-    // A certificate of the test's own, trusted by nobody.
-    QTemporaryDir keys;
-    QVERIFY(keys.isValid());
-    QProcess openssl;
-    openssl.start("openssl",
-                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
-                   "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
-                   keys.filePath("key.pem"), "-out", keys.filePath("cert.pem")});
-    QVERIFY2(openssl.waitForFinished(LoadTimeoutMs), qPrintable(openssl.errorString()));
-    QVERIFY2(openssl.exitCode() == 0, openssl.readAllStandardError().constData());
-    QFile certificate(keys.filePath("cert.pem"));
-    QFile key(keys.filePath("key.pem"));
-    QVERIFY(certificate.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setLocalCertificate(QSslCertificate(&certificate));
-    tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
-    LoopbackHttpServer secure(tls);
-    QVERIFY2(secure.isListening(), qPrintable(secure.errorString()));
-    secure.setRoute("/secret", page("Secret", "<p>Secret content</p>"));
-
-    // Refused on every visit: nothing is remembered from the first.
-    for (int visit = 1; visit <= 2; ++visit) {
-        show("/one");
-        secure.clearLog();
-        QSignalSpy finished(webPage(), &QWebEnginePage::loadFinished);
-
-        browser->Navigate(secure.url("/secret").toString());
-
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, LoadTimeoutMs);
-        QVERIFY(!finished.first().first().toBool());
-        QVERIFY(!browser->Busy());
-        QVERIFY(secure.connectionCount() > 0);
-        QCOMPARE(secure.requestedPaths(), QStringList());
-        QVERIFY(title() != "Secret");
-        QVERIFY(!evaluate("document.body.innerText").toString().contains("Secret"));
+            QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, LoadTimeoutMs);
+            QVERIFY(!finished.first().first().toBool());
+            QVERIFY(!browser->Busy());
+            QVERIFY(secure.connectionCount() > 0);
+            QCOMPARE(secure.requestedPaths(), QStringList());
+            QVERIFY(title() != "Secret");
+            QVERIFY(!evaluate("document.body.innerText").toString().contains("Secret"));
+        }
     }
-}
 
-void tst_PageEvents::localPageReadsNoOtherFile_data()
-{
-    QTest::addColumn<QByteArray>("request");
+    void localPageReadsNoOtherFile_data()
+    {
+        QTest::addColumn<QByteArray>("request");
 
-    const QByteArray fetch =
-        "fetch('secret.txt').then(answer => answer.text()).then(done, refused);";
-    const QByteArray xhr = "const request = new XMLHttpRequest(); request.onload = () => "
-                           "done(request.responseText); request.onerror = refused; "
-                           "request.open('GET', 'secret.txt'); request.send();";
-    // What it asks of a server is test_network's, end to end.
-    QTest::newRow("fetch") << fetch;
-    QTest::newRow("XHR") << xhr;
-}
+        const QByteArray fetch =
+            "fetch('secret.txt').then(answer => answer.text()).then(done, refused);";
+        const QByteArray xhr = "const request = new XMLHttpRequest(); request.onload = () => "
+                               "done(request.responseText); request.onerror = refused; "
+                               "request.open('GET', 'secret.txt'); request.send();";
+        // What it asks of a server is test_network's, end to end.
+        QTest::newRow("fetch") << fetch;
+        QTest::newRow("XHR") << xhr;
+    }
+    void localPageReadsNoOtherFile()
+    {
+        QFETCH(QByteArray, request);
+        writeFile("secret.txt", "secret");
+        writeFile("reader.html",
+                  page("Reading", "<script>function done(text) { document.title = 'read ' + text; }"
+                                  "function refused() { document.title = 'refused'; }" +
+                                      request + "</script>"));
 
-void tst_PageEvents::localPageReadsNoOtherFile()
-{
-    QFETCH(QByteArray, request);
-    writeFile("secret.txt", "secret");
-    writeFile("reader.html",
-              page("Reading", "<script>function done(text) { document.title = 'read ' + text; }"
-                              "function refused() { document.title = 'refused'; }" +
-                                  request + "</script>"));
+        browser->Navigate(fileUrl("reader.html"));
 
-    browser->Navigate(fileUrl("reader.html"));
-
-    QTRY_VERIFY_WITH_TIMEOUT(title() == "refused" || title().startsWith("read "), LoadTimeoutMs);
-    QCOMPARE(title(), QString("refused"));
-}
+        QTRY_VERIFY_WITH_TIMEOUT(title() == "refused" || title().startsWith("read "),
+                                 LoadTimeoutMs);
+        QCOMPARE(title(), QString("refused"));
+    }
+};
 
 CORVANE_TEST_MAIN(tst_PageEvents)
 #include "tst_pageevents.moc"

@@ -22,29 +22,14 @@ QByteArray headerValue(const QByteArray &head, const QByteArray &name)
     return {};
 }
 
-QSslServer *tlsServer(const QSslConfiguration &tls)
-{
-    auto *server = new QSslServer;
-    server->setSslConfiguration(tls);
-    return server;
-}
-
 } // namespace
 
-LoopbackHttpServer::LoopbackHttpServer(QObject *parent)
-    : LoopbackHttpServer(new QTcpServer, QStringLiteral("http"), parent)
-{}
-
-LoopbackHttpServer::LoopbackHttpServer(const QSslConfiguration &tls, QObject *parent)
-    : LoopbackHttpServer(tlsServer(tls), QStringLiteral("https"), parent)
-{}
-
-LoopbackHttpServer::LoopbackHttpServer(QTcpServer *server, const QString &scheme, QObject *parent)
-    : QObject(parent)
-    , m_server(server)
-    , m_scheme(scheme)
+LoopbackHttpServer::LoopbackHttpServer(const QSslConfiguration *tls)
+    : m_server(tls ? new QSslServer(this) : new QTcpServer(this))
+    , m_scheme(tls ? QStringLiteral("https") : QStringLiteral("http"))
 {
-    m_server->setParent(this);
+    if (tls)
+        static_cast<QSslServer *>(m_server)->setSslConfiguration(*tls);
     // A TLS connection is counted when it arrives, but is served only once
     // its handshake has succeeded.
     connect(m_server, &QTcpServer::newConnection, this, [this] { ++m_connectionCount; });
@@ -150,7 +135,8 @@ LoopbackHttpServer::Route LoopbackHttpServer::challenge(const Route &route)
     Route refusal;
     refusal.status = 401;
     refusal.contentType = "text/html; charset=utf-8";
-    refusal.body = "<!doctype html><title>Sign-in required</title>";
+    // An icon of its own, or the engine asks for /favicon.ico once the test is over.
+    refusal.body = "<!doctype html><title>Sign-in required</title><link rel=icon href='data:,'>";
     refusal.extraHeaders = {{"WWW-Authenticate", "Basic realm=\"" + route.realm + '"'}};
     refusal.delayMs = route.delayMs;
     return refusal;

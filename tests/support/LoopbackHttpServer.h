@@ -14,18 +14,14 @@ class QSslConfiguration;
 class QTcpSocket;
 class QTimer;
 
-// A tiny HTTP/1.1 server on 127.0.0.1 for tests, listening on an ephemeral
-// port from construction on. It is event-driven in the thread that owns it, so
-// the test must let the event loop run (QTRY_*, QSignalSpy::wait) while a
-// client waits for an answer; Qt WebEngine fetches on its own threads, so a
-// test on the UI thread can serve its engine.
-//
-// Every response carries "Cache-Control: no-store" and "Connection: close", so
-// that the engine asks again for every load, Back and Forward included.
-// Unknown paths get 404; "/favicon.ico" is logged like any other request.
-// Nothing waits forever: a connection that has not sent its request within
-// RequestTimeoutMs, or is still open ResponseTimeoutMs after its answer was
-// due, is cut. Given a TLS configuration, it serves HTTPS instead.
+// A tiny HTTP/1.1 server on 127.0.0.1, on an ephemeral port from construction
+// on, HTTPS given a TLS configuration. It answers from the event loop of its
+// thread, so a test lets the loop run (QTRY_*, QSignalSpy::wait) while the
+// engine, on threads of its own, waits. Every answer says "Cache-Control:
+// no-store" and "Connection: close", so that the engine asks again for every
+// load, Back and Forward included. Unknown paths get 404. Nothing waits
+// forever: a connection silent for RequestTimeoutMs, or still open
+// ResponseTimeoutMs after its answer was due, is cut.
 class LoopbackHttpServer : public QObject {
     Q_OBJECT
 
@@ -35,16 +31,21 @@ public:
     static constexpr int RequestTimeoutMs = 5000;
     static constexpr int ResponseTimeoutMs = 5000;
 
-    explicit LoopbackHttpServer(QObject *parent = nullptr);
-    explicit LoopbackHttpServer(const QSslConfiguration &tls, QObject *parent = nullptr);
+    explicit LoopbackHttpServer(const QSslConfiguration *tls = nullptr);
 
     // False if no port could be had; errorString() then says why.
     bool isListening() const { return m_server->isListening(); }
     QString errorString() const { return m_server->errorString(); }
     quint16 port() const { return m_server->serverPort(); }
 
-    // http://127.0.0.1:PORT (https with TLS) followed by path, which starts
-    // with "/".
+    // A port of 127.0.0.1 on which nothing listens now; 0 if none could be had.
+    static quint16 freePort()
+    {
+        QTcpServer probe;
+        return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+    }
+
+    // http(s)://127.0.0.1:PORT followed by path, which starts with "/".
     QUrl url(const QString &path) const;
 
     // Serves body for path (the part of the request target before any "?"),
@@ -84,8 +85,6 @@ private:
         QByteArray authorization;
         QByteArray realm;
     };
-
-    LoopbackHttpServer(QTcpServer *server, const QString &scheme, QObject *parent);
 
     void accept();
     void readRequest(QTcpSocket *socket, QTimer *deadline);

@@ -2,6 +2,7 @@
 
 #include "Fakes.h"
 #include "TempWorkingDir.h"
+#include "window/PanelStatusBar.h"
 #include "window/frmExplorer.h"
 
 #include <QAction>
@@ -23,12 +24,14 @@ struct WindowFixture {
     std::unique_ptr<frmExplorer> window =
         std::make_unique<frmExplorer>(engine, fileDialog, tray, std::unique_ptr<Dialogs>(dialogs));
 
-    // Starts the window as the program does, then shows it with the focus in it.
+    // Starts the window as the program does, then shows it with the focus in
+    // it, the log left with what comes after start-up only.
     bool startShown()
     {
         if (!window->start())
             return false;
         window->show();
+        log.calls.clear();
         return QTest::qWaitForWindowActive(window.get());
     }
 
@@ -36,6 +39,7 @@ struct WindowFixture {
     QMenu *menu(const char *name) const { return window->findChild<QMenu *>(name); }
     QLineEdit *address() const { return window->findChild<QLineEdit *>("txtAddress"); }
     QPushButton *go() const { return window->findChild<QPushButton *>("cmdGo"); }
+    PanelStatusBar *statusBar() const { return window->findChild<PanelStatusBar *>("StatusBar1"); }
     const TwipsPlacement &view() const { return window->windowLayout().enginePlacement(); }
 };
 
