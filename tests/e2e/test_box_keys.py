@@ -23,13 +23,11 @@ class BoxKeys(E2ETestCase):
     def test_prompt(self):
         for keys, answer in [(["typed", "Return"], "typed"), (["Tab", "Return"], "default"),
                              (["Tab", "Tab", "Return"], "null")]:
-            with self.subTest(keys=keys):
-                self.server.requests.clear()
-                corvane = self.press_in_box("/ask", PROMPT_PAGE, *keys)
+            self.server.requests.clear()
+            with self.subTest(keys=keys), self.press_in_box("/ask", PROMPT_PAGE, *keys):
                 wait_until(lambda: any(r.startswith("/answer?") for r in self.server.requests), 10,
                            "the page's answer")
                 self.assertIn("/answer?" + answer, self.server.requests)
-                corvane.close()
 
     def test_sign_in_user_tab_password_enter(self):
         signed_in = []

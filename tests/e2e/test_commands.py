@@ -12,10 +12,6 @@ class Commands(E2ETestCase):
         super().setUp()
         self.server.page("/home", "Home")
 
-    def go_to(self, corvane, window, path):
-        corvane.go_to(window, self.server.url(path))
-        wait_until(lambda: self.server.count(path), 10, f"a request for {path}")
-
     def test_ctrl_g_goes_to_the_text_in_the_box(self):
         self.server.page("/typed", "Typed")
         corvane, window = self.start_at()
@@ -33,7 +29,7 @@ class Commands(E2ETestCase):
     def test_back_and_forward(self):
         self.server.page("/second", "Second")
         corvane, window = self.start_at()
-        self.go_to(corvane, window, "/second")
+        self.visit(corvane, window, "/second")
         corvane.keys("alt+BackSpace")
         wait_until(lambda: self.server.count("/home") == 2, 10, "Back to the home page")
         corvane.keys("ctrl+f")
@@ -42,8 +38,7 @@ class Commands(E2ETestCase):
     def test_ctrl_s_stops_a_slow_page(self):
         self.server.page("/slow", "Slow", trickle_seconds=8)
         corvane, window = self.start_at()
-        corvane.go_to(window, self.server.url("/slow"))
-        wait_until(lambda: self.server.count("/slow"), 10, "the slow request")
+        self.visit(corvane, window, "/slow")
         corvane.keys("ctrl+s")
         wait_until(lambda: "/slow" in self.server.aborted, 5, "the browser to drop the slow load")
 

@@ -38,7 +38,6 @@ class Downloads(E2ETestCase):
         path = f"/file{len(self.server.routes)}"
         self.server.routes[path] = Route(body, "application/zip", trickle_seconds,
                                          [("Content-Disposition", disposition)])
-        corvane.focus(window)
         corvane.go_to(window, self.server.url(path))
         return corvane.window_titled(SAVE_DIALOG, 20)
 

@@ -92,7 +92,7 @@ class FullScreen(E2ETestCase):
             with self.subTest(put_away=put_away.__name__):
                 self.server.requests.clear()
                 corvane, window = self.start_at("/late")
-                try:
+                with corvane:
                     viewport = self.settled_viewport()
                     state, geometry = corvane.net_wm_state(window), corvane.client_rect(window)
                     corvane.click(window, 200, 150)
@@ -109,8 +109,6 @@ class FullScreen(E2ETestCase):
                                f"the geometry {geometry}")
                     self.assertEqual(corvane.net_wm_state(window), state)
                     self.assertEqual(self.settled_viewport(), viewport)
-                finally:
-                    corvane.close()
 
 
 if __name__ == "__main__":

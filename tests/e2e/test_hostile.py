@@ -33,7 +33,7 @@ CHECK = "<script>fetch('/seen?' + document.cookie + '&storage=' + localStorage.k
 
 
 def serve_big_download(server):
-    """Makes server answer /big.bin with 1 GiB to download, as fast as it is taken."""
+    """/big.bin, 1 GiB as fast as it is taken."""
     plain = server.answer
 
     def answer(request, path, query):
@@ -60,10 +60,6 @@ class Hostile(E2ETestCase):
     def page(self, path, body):
         self.server.routes[path] = Route(f"<html><body>{body}</body></html>".encode())
 
-    def go_to(self, corvane, window, path):
-        corvane.focus(window)
-        corvane.go_to(window, self.server.url(path))
-
     def box(self, corvane):
         return wait_until(lambda: corvane.windows(BOX), 15, "a page's box")[0].decode()
 
@@ -76,7 +72,7 @@ class Hostile(E2ETestCase):
             with self.subTest(page=page[:40], way=way):
                 self.page("/trap", page)
                 corvane, window = self.start_at("/trap", focus=False)
-                try:
+                with corvane:
                     corvane.focus(self.box(corvane))
                     if way.endswith("ctrl+e"):
                         corvane.keys(*way.split())
@@ -87,8 +83,6 @@ class Hostile(E2ETestCase):
                         corvane.focus(window)
                         corvane.keys("alt+F4")
                     self.assertEqual(corvane.wait_exit(), 0)
-                finally:
-                    corvane.close()
 
     def test_from_its_second_box_a_page_can_be_stopped_from_asking_until_another_page(self):
         # The first box has no such offer: Alt+S there does nothing.
@@ -99,7 +93,7 @@ class Hostile(E2ETestCase):
             with self.subTest(page=page[:40]):
                 self.page("/asking", page)
                 corvane, window = self.start_at("/asking", focus=False)
-                try:
+                with corvane:
                     for _ in range(2):
                         box = self.box(corvane)
                         corvane.focus(box)
@@ -112,10 +106,8 @@ class Hostile(E2ETestCase):
                     before = answers()
                     wait_until(lambda: answers() >= before + 3, 10, "the page's further answers")
                     self.assertEqual(corvane.windows(BOX), [])
-                    self.go_to(corvane, window, "/other")
+                    self.visit(corvane, window, "/other")
                     self.box(corvane)
-                finally:
-                    corvane.close()
 
     def test_a_page_printing_again_and_again_opens_one_dialog_and_silent_stops_it(self):
         self.page("/printing", PRINT_LOOP)
@@ -143,22 +135,18 @@ class Hostile(E2ETestCase):
                                  (signal.SIGHUP, True)]:
             with self.subTest(signal=number.name):
                 corvane, window = self.start_at(f"/store?{number.name}")
-                try:
+                with corvane:
                     wait_until(lambda: self.server.count("/stored"), 10, "the values stored")
                     self.server.requests.clear()
                     time.sleep(3)
                     # Ctrl+C and a closed terminal reach the whole process group.
                     (os.killpg if to_group else os.kill)(corvane.process.pid, number)
                     self.assertEqual(corvane.wait_exit(), 0)
-                finally:
-                    corvane.close()
                 corvane, window = self.start_at("/check")
-                try:
+                with corvane:
                     seen = wait_until(lambda: [r for r in self.server.requests
                                                if r.startswith("/seen")], 10, "the check")[0]
                     self.assertEqual(seen, f"/seen?kept={number.name}&storage={number.name}")
-                finally:
-                    corvane.close()
 
     def test_sigterm_with_the_save_dialog_open_leaves_no_partial_download(self):
         serve_big_download(self.server)
@@ -218,11 +206,9 @@ class Hostile(E2ETestCase):
                 make()
                 self.server.requests.clear()
                 corvane, window = self.start_at("/home")
-                try:
+                with corvane:
                     self.assertEqual(corvane.exit_with_ctrl_e(window), 0)
                     self.assertFalse(os.path.lexists(lock))
-                finally:
-                    corvane.close()
 
         os.makedirs(os.path.join(lock, "notes"))
         corvane = self.start()
@@ -248,21 +234,17 @@ class Hostile(E2ETestCase):
                 self.page("/loop", page)
                 self.server.requests.clear()
                 corvane, window = self.start_at("/home")
-                try:
+                with corvane:
                     if silent:
                         corvane.focus(window)
                         corvane.open_menu_item(window, OPTIONS_MENU_X, SILENT_ITEM)
-                    self.go_to(corvane, window, "/loop")
-                    wait_until(lambda: self.server.count("/loop"), 10, "the looping page")
+                    self.visit(corvane, window, "/loop")
                     time.sleep(1)
-                    self.go_to(corvane, window, "/next")
-                    wait_until(lambda: self.server.count("/next"), 10, "the next page asked for")
+                    self.visit(corvane, window, "/next")
                     corvane.keys("ctrl+s")
                     time.sleep(5)
-                    self.go_to(corvane, window, "/next")
+                    corvane.go_to(window, self.server.url("/next"))
                     wait_until(lambda: self.server.count("/next-shown"), 15, "the next page shown")
-                finally:
-                    corvane.close()
 
     def test_without_a_display_one_line_and_status_one(self):
         # Each row: the display variables set, and how the line names the displays.
