@@ -177,11 +177,9 @@ class E2ETestCase(unittest.TestCase):
 
     def viewport(self):
         """The page's viewport (width, height) that REPORTS_VIEWPORT last told, or None."""
-        reports = [path.split("?")[1].split("&") for path in self.server.requests
-                   if path.startswith("/viewport?")]
-        if not reports:
-            return None
-        return tuple(map(int, max(reports, key=lambda report: float(report[0]))[1].split("x")))
+        latest = max((path.split("?")[1].split("&") for path in self.server.asked("/viewport?")),
+                     key=lambda report: float(report[0]), default=None)
+        return latest and tuple(map(int, latest[1].split("x")))
 
     def settled_viewport(self):
         return settled(self.viewport, "the page's viewport")

@@ -25,8 +25,7 @@ class BoxKeys(E2ETestCase):
                              (["Tab", "Tab", "Return"], "null")]:
             self.server.requests.clear()
             with self.subTest(keys=keys), self.press_in_box("/ask", PROMPT_PAGE, *keys):
-                wait_until(lambda: any(r.startswith("/answer?") for r in self.server.requests), 10,
-                           "the page's answer")
+                wait_until(lambda: self.server.asked("/answer?"), 10, "the page's answer")
                 self.assertIn("/answer?" + answer, self.server.requests)
 
     def test_sign_in_user_tab_password_enter(self):

@@ -24,8 +24,7 @@ def encoded(name):
 class Downloads(E2ETestCase):
     def setUp(self):
         super().setUp()
-        # A home outside the current directory, which would hide a path taken
-        # as relative to it.
+        # A home outside the current directory would hide a path taken as relative to it.
         self.user = tempfile.mkdtemp(prefix="corvane-user-")
         self.addCleanup(shutil.rmtree, self.user, True)
         self.home = os.path.join(self.user, "home")

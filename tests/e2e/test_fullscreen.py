@@ -10,15 +10,13 @@ from harness import (OPTIONS_MENU_X, REPORTS_VIEWPORT, START_MAX_ITEM, Corvane, 
 
 SCREEN = (0, 0, 1280, 800)
 
-# A button over the whole page that asks for full screen or gives it back;
-# "n" navigates away.
+# A button over the whole page toggling full screen; "n" navigates away.
 PAGE = REPORTS_VIEWPORT + """
 <button style='position:fixed;left:0;top:0;width:100%;height:100%'
   onclick='document.fullscreenElement ? document.exitFullscreen()
                                       : document.documentElement.requestFullscreen()'>Full</button>
 <script>onkeydown = e => { if (e.key === 'n') location.href = '/elsewhere'; };</script>"""
-# A click that asks for full screen 2.5 s later, still within its user
-# activation, and says when it is granted.
+# A click asking for full screen 2.5 s later, within its user activation.
 LATE_PAGE = REPORTS_VIEWPORT + """
 <button style='position:fixed;left:0;top:0;width:100%;height:100%' onclick="setTimeout(
   () => document.documentElement.requestFullscreen().then(() => fetch('/granted')), 2500)">
@@ -42,8 +40,7 @@ class FullScreen(E2ETestCase):
             wait_until(lambda: corvane.client_rect(window) == SCREEN, 10, "the whole screen")
             wait_until(lambda: self.viewport() == SCREEN[2:], 10,
                        "the page to fill the screen")
-            # As a person would, act once the page has settled in full screen:
-            # its own state may trail the size it reports.
+            # Act once the page has settled, as a person would: its state may trail its size.
             self.assertEqual(self.settled_viewport(), SCREEN[2:])
             leave()
             with self.subTest(view=view, leave=leave.__name__):

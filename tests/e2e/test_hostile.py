@@ -30,6 +30,7 @@ STORE = """<script>const v = location.search.slice(1);
     document.cookie = 'kept=' + v + '; max-age=86400'; localStorage.kept = v;
     fetch('/stored')</script>"""
 CHECK = "<script>fetch('/seen?' + document.cookie + '&storage=' + localStorage.kept)</script>"
+DATA_HOME = os.environ.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share"))
 
 
 def serve_big_download(server):
@@ -39,10 +40,7 @@ def serve_big_download(server):
     def answer(request, path, query):
         if path != "/big.bin":
             return plain(request, path, query)
-        request.send_response(200)
-        request.send_header("Content-Type", "application/octet-stream")
-        request.send_header("Content-Length", str(1 << 30))
-        request.end_headers()
+        request.head(200, "application/octet-stream", (), ("Content-Length", str(1 << 30)))
         try:
             for _ in range(1024):
                 request.wfile.write(bytes(1 << 20))
@@ -60,9 +58,6 @@ class Hostile(E2ETestCase):
     def page(self, path, body):
         self.server.routes[path] = Route(f"<html><body>{body}</body></html>".encode())
 
-    def box(self, corvane):
-        return wait_until(lambda: corvane.windows(BOX), 15, "a page's box")[0].decode()
-
     def test_exit_and_the_close_box_end_the_program_whatever_box_a_page_has_open(self):
         rows = [(ALERT_LOOP, "ctrl+e"), (ALERT_LOOP, "menu"), (ALERT_LOOP, "close box"),
                 (PROMPT_LOOP, "ctrl+e"), (LOCATION_LOOP, "ctrl+e"), (LOCATION_LOOP, "close box"),
@@ -73,7 +68,7 @@ class Hostile(E2ETestCase):
                 self.page("/trap", page)
                 corvane, window = self.start_at("/trap", focus=False)
                 with corvane:
-                    corvane.focus(self.box(corvane))
+                    corvane.focus(corvane.window_titled(BOX, 15))
                     if way.endswith("ctrl+e"):
                         corvane.keys(*way.split())
                     elif way == "menu":
@@ -95,24 +90,23 @@ class Hostile(E2ETestCase):
                 corvane, window = self.start_at("/asking", focus=False)
                 with corvane:
                     for _ in range(2):
-                        box = self.box(corvane)
+                        box = corvane.window_titled(BOX, 15)
                         corvane.focus(box)
                         corvane.keys("alt+s", answer)
                         wait_until(lambda: box.encode() not in corvane.windows(BOX), 10,
                                    "the box to close")
                     # The page runs on, its boxes answered unseen.
-                    def answers():
-                        return sum(1 for r in self.server.requests if r.startswith(answered))
-                    before = answers()
-                    wait_until(lambda: answers() >= before + 3, 10, "the page's further answers")
+                    before = len(self.server.asked(answered))
+                    wait_until(lambda: len(self.server.asked(answered)) >= before + 3, 10,
+                               "the page's further answers")
                     self.assertEqual(corvane.windows(BOX), [])
                     self.visit(corvane, window, "/other")
-                    self.box(corvane)
+                    corvane.window_titled(BOX, 15)
 
     def test_a_page_printing_again_and_again_opens_one_dialog_and_silent_stops_it(self):
         self.page("/printing", PRINT_LOOP)
         corvane, window = self.start_at("/printing", focus=False)
-        dialog = self.box(corvane)
+        dialog = corvane.window_titled(BOX, 15)
 
         def asking_on():
             asked = self.server.count("/asked")
@@ -144,8 +138,7 @@ class Hostile(E2ETestCase):
                     self.assertEqual(corvane.wait_exit(), 0)
                 corvane, window = self.start_at("/check")
                 with corvane:
-                    seen = wait_until(lambda: [r for r in self.server.requests
-                                               if r.startswith("/seen")], 10, "the check")[0]
+                    seen = wait_until(lambda: self.server.asked("/seen"), 10, "the check")[0]
                     self.assertEqual(seen, f"/seen?kept={number.name}&storage={number.name}")
 
     def test_sigterm_with_the_save_dialog_open_leaves_no_partial_download(self):
@@ -154,8 +147,7 @@ class Hostile(E2ETestCase):
         self.page("/two", """<script>const get = n => Object.assign(document.createElement('a'),
             {href: '/big.bin?' + n, download: n + '.bin'}).click();
             get(1); setTimeout(() => get(2), 1500)</script>""")
-        data = os.environ.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share"))
-        folders = [data, os.path.expanduser("~/Downloads"), self.directory]
+        folders = [DATA_HOME, os.path.expanduser("~/Downloads"), self.directory]
         for home, saving_one in [("/big.bin", False), ("/two", True)]:
             with self.subTest(saving_one=saving_one):
                 corvane, _ = self.start_at(home, focus=False)
@@ -190,14 +182,10 @@ class Hostile(E2ETestCase):
         self.assertEqual(third.exit_with_ctrl_e(window), 0)
 
     def test_whatever_a_crash_left_for_the_lock_is_taken_over_and_a_full_folder_is_named(self):
-        data = os.environ.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share"))
-        lock = os.path.join(data, "corvane", "profile", "corvane.lock")
-
-        def write(content):
-            with open(lock, "wb") as f:
-                f.write(content)
-        rows = [("empty", lambda: write(b"")), ("garbage", lambda: write(b"\x00\xffno lock\n")),
-                ("a dead process's", lambda: write(b"999999\ncorvane\n\n")),
+        lock = os.path.join(DATA_HOME, "corvane", "profile", "corvane.lock")
+        rows = [("empty", lambda: self.write(lock, b"")),
+                ("garbage", lambda: self.write(lock, b"\x00\xffno lock\n")),
+                ("a dead process's", lambda: self.write(lock, b"999999\ncorvane\n\n")),
                 ("dangling link", lambda: os.symlink(self.path("gone"), lock)),
                 ("pipe", lambda: os.mkfifo(lock)), ("empty folder", lambda: os.mkdir(lock))]
         for left, make in rows:
@@ -217,15 +205,6 @@ class Hostile(E2ETestCase):
                       corvane.error_output())
         self.assertEqual(corvane.wait_exit(), 1)
         self.assertTrue(os.path.isdir(os.path.join(lock, "notes")))
-
-    def test_hide_with_a_fifo_for_the_icon_file_does_not_hang(self):
-        os.mkfifo(self.path("Icon.ico"))
-        self.desktop.start_tray_host()
-        corvane, window = self.start_at("/home")
-        bring_back = corvane.hide_to_tray(window)
-        wait_until(lambda: not corvane.windows("^Corvane$"), 10, "the window to hide")
-        bring_back()
-        self.assertEqual(corvane.exit_with_ctrl_e(corvane.main_window(10)), 0)
 
     def test_stop_ends_a_page_that_never_yields_so_its_site_can_be_left(self):
         self.page("/next", "<script>fetch('/next-shown')</script>")

@@ -114,8 +114,7 @@ class Network(E2ETestCase):
         corvane.focus(window)
         self.desktop.run("xdotool", "key", "--delay", "20", *["ctrl+o"] * 50, timeout=60)
         corvane.go_to(window, self.server.url("/p/check"))
-        seen = wait_until(lambda: [r for r in self.server.requests if r.startswith("/seen")], 20,
-                          "the check")[0]
+        seen = wait_until(lambda: self.server.asked("/seen"), 20, "the check")[0]
         self.assertEqual(sorted(cookies_seen[0].split("; ")),
                          ["hidden=3", "lasting=2", "pathed=4", "script=5", "session=1"])
         self.assertEqual(sorted(urllib.parse.unquote(seen).removeprefix("/seen?")

@@ -16,8 +16,7 @@ class StartUp(E2ETestCase):
         self.assertEqual(self.read("home.ad"), DEFAULT_HOME)
         self.assertEqual(corvane.exit_with_ctrl_e(window), 0)
         self.assertEqual(self.read("home.ad"), DEFAULT_HOME)
-        # Chromium cannot sandbox its renderers for root only; then, and only
-        # then, the program switches the sandbox off and says so.
+        # Only for root, whose renderers Chromium cannot sandbox, is it switched off, and said.
         said = "sandbox is switched off" in corvane.error_output()
         self.assertEqual(said, os.geteuid() == 0)
         # The engine's own start-up report of GL and Chromium flags is noise to a user.
@@ -38,8 +37,7 @@ class StartUp(E2ETestCase):
         self.assertEqual(self.read("home.ad"), b"")
 
     def test_a_home_file_linked_to_a_fifo_elsewhere_is_refused_and_left_alone(self):
-        # Start-up finds no home file there, and must not create one through the
-        # link: a FIFO stands for a device, which it would replace.
+        # No home file must be created through the link: the FIFO stands for a device.
         elsewhere = tempfile.mkdtemp(prefix="corvane-elsewhere-")
         self.addCleanup(shutil.rmtree, elsewhere, True)
         fifo = os.path.join(elsewhere, "fifo")

@@ -588,6 +588,10 @@ class LoopbackServer(ClosedOnExit):
     def count(self, path):
         return self.requests.count(path)
 
+    def asked(self, prefix):
+        """The requests whose path (query included) starts with prefix."""
+        return [path for path in self.requests if path.startswith(prefix)]
+
     def close(self):
         self.httpd.shutdown()
         self.httpd.server_close()
