@@ -21,9 +21,8 @@ TWIPS_PER_PIXEL = 1440 / 96
 FILE_MENU_X, OPTIONS_MENU_X = 20, 135
 OPEN_FILE_ITEM, HIDE_ITEM, EXIT_ITEM = 2, 4, 5
 START_MAX_ITEM, SILENT_ITEM = 2, 3
-# Tells the server the page's viewport at every change, timed since reports may
-# overtake each other. Polled too: Chromium of Qt 6.8 sends no resize event for
-# a change before the page's first frame.
+# Tells the server the page's viewport at every change, timed since reports may overtake each
+# other; polled too, since Chromium of Qt 6.8 sends no resize event before the first frame.
 REPORTS_VIEWPORT = """<script>
   let last = '';
   const report = () => {
@@ -54,10 +53,11 @@ class Corvane(ClosedOnExit):
 
     def press_in(self, name, *keys, timeout=10):
         """Focuses the window titled name, once it is shown, and presses keys in it."""
-        window = self.window_titled(name, timeout)
+        self.press(self.window_titled(name, timeout), *keys)
+
+    def press(self, window, *keys):
         self.focus(window)
         self.keys(*keys)
-        return window
 
     def focus(self, window):
         self.desktop.run("xdotool", "windowactivate", "--sync", window)
@@ -77,6 +77,7 @@ class Corvane(ClosedOnExit):
 
     def open_menu_item(self, window, menu_x, presses):
         """Opens the menu at menu_x on the menu bar and picks its item number presses."""
+        self.focus(window)
         self.click(window, menu_x, 10)
         time.sleep(0.3)
         self.keys(*(["Down"] * presses), "Return")
@@ -146,8 +147,7 @@ class Corvane(ClosedOnExit):
         return self.process.wait(timeout)
 
     def exit_with_ctrl_e(self, window):
-        self.focus(window)
-        self.keys("ctrl+e")
+        self.press(window, "ctrl+e")
         return self.wait_exit()
 
     def error_output(self):
@@ -171,6 +171,7 @@ class E2ETestCase(unittest.TestCase):
         self.directory = tempfile.mkdtemp(prefix="corvane-e2e-")
         self.addCleanup(shutil.rmtree, self.directory, True)
         self.server = LoopbackServer()
+        self.server.page("/home", "Home")  # where start_at() starts unless told
         self.addCleanup(self.server.close)
         self.desktop = self.desktop_type(self.screen)
         self.addCleanup(self.desktop.close)
@@ -231,6 +232,12 @@ class E2ETestCase(unittest.TestCase):
         if accessible:
             wait_until(lambda: corvane.extents("web document"), 30, "the page on the accessibility bus")
         return corvane, window
+
+    def assert_refused(self, corvane, said, timeout=20):
+        """Answers the program's error box, which it must back with said and status 1."""
+        corvane.press_in("^Corvane$", "Return", timeout=timeout)
+        self.assertIn(said, corvane.error_output())
+        self.assertEqual(corvane.wait_exit(), 1)
 
     def wait_for_window(self, corvane, focus=True):
         window = corvane.main_window()

@@ -12,8 +12,7 @@ fetch('/answer?' + encodeURIComponent(prompt('Your name?', 'default')));</script
 
 class BoxKeys(E2ETestCase):
     def press_in_box(self, path, body, *keys):
-        """Starts at path, serving body there if given, and, once its box is up,
-        types words and presses Keys."""
+        """Starts at path (serving body if given); types words, presses Keys in its box."""
         corvane, _ = self.start_at(path, body, focus=False)
         corvane.focus(corvane.window_titled("^(Sign in|http://127.0.0.1.*)$", 30))
         for key in keys:

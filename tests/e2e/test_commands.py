@@ -8,10 +8,6 @@ from harness import E2ETestCase, wait_until
 
 
 class Commands(E2ETestCase):
-    def setUp(self):
-        super().setUp()
-        self.server.page("/home", "Home")
-
     def test_ctrl_g_goes_to_the_text_in_the_box(self):
         self.server.page("/typed", "Typed")
         corvane, window = self.start_at()
@@ -52,8 +48,7 @@ class Commands(E2ETestCase):
     def test_ctrl_n_ok_stores_the_address_and_cancel_keeps_it(self):
         corvane, window = self.start_at()
         for typed, key in (("http://127.0.0.1:9/stored", "Return"), ("not wanted", "Escape")):
-            corvane.focus(window)
-            corvane.keys("ctrl+n")
+            corvane.press(window, "ctrl+n")
             corvane.focus(corvane.window_titled("^Home Address"))
             corvane.type(typed)
             corvane.keys(key)

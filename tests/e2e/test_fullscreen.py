@@ -100,8 +100,7 @@ class FullScreen(E2ETestCase):
                     wait_until(lambda: only_full_screen in corvane.net_wm_state(window), 10,
                                "the window back full screen")
                     self.assertEqual(self.settled_viewport(), SCREEN[2:])
-                    corvane.focus(window)
-                    corvane.keys("Escape")
+                    corvane.press(window, "Escape")
                     wait_until(lambda: corvane.client_rect(window) == geometry, 10,
                                f"the geometry {geometry}")
                     self.assertEqual(corvane.net_wm_state(window), state)

@@ -51,10 +51,6 @@ def serve_big_download(server):
 
 
 class Hostile(E2ETestCase):
-    def setUp(self):
-        super().setUp()
-        self.page("/home", "Home")
-
     def page(self, path, body):
         self.server.routes[path] = Route(f"<html><body>{body}</body></html>".encode())
 
@@ -65,18 +61,15 @@ class Hostile(E2ETestCase):
                 (PRINT_CHAIN, "close box")]
         for page, way in rows:
             with self.subTest(page=page[:40], way=way):
-                self.page("/trap", page)
-                corvane, window = self.start_at("/trap", focus=False)
+                corvane, window = self.start_at("/trap", page.encode(), focus=False)
                 with corvane:
                     corvane.focus(corvane.window_titled(BOX, 15))
                     if way.endswith("ctrl+e"):
                         corvane.keys(*way.split())
                     elif way == "menu":
-                        corvane.focus(window)
                         corvane.open_menu_item(window, FILE_MENU_X, EXIT_ITEM)
                     else:
-                        corvane.focus(window)
-                        corvane.keys("alt+F4")
+                        corvane.press(window, "alt+F4")
                     self.assertEqual(corvane.wait_exit(), 0)
 
     def test_from_its_second_box_a_page_can_be_stopped_from_asking_until_another_page(self):
@@ -86,13 +79,11 @@ class Hostile(E2ETestCase):
         self.page("/other", "<script>alert('other page')</script>")
         for page, answer, answered in rows:
             with self.subTest(page=page[:40]):
-                self.page("/asking", page)
-                corvane, window = self.start_at("/asking", focus=False)
+                corvane, window = self.start_at("/asking", page.encode(), focus=False)
                 with corvane:
                     for _ in range(2):
                         box = corvane.window_titled(BOX, 15)
-                        corvane.focus(box)
-                        corvane.keys("alt+s", answer)
+                        corvane.press(box, "alt+s", answer)
                         wait_until(lambda: box.encode() not in corvane.windows(BOX), 10,
                                    "the box to close")
                     # The page runs on, its boxes answered unseen.
@@ -104,21 +95,18 @@ class Hostile(E2ETestCase):
                     corvane.window_titled(BOX, 15)
 
     def test_a_page_printing_again_and_again_opens_one_dialog_and_silent_stops_it(self):
-        self.page("/printing", PRINT_LOOP)
-        corvane, window = self.start_at("/printing", focus=False)
+        corvane, window = self.start_at("/printing", PRINT_LOOP.encode(), focus=False)
         dialog = corvane.window_titled(BOX, 15)
 
         def asking_on():
             asked = self.server.count("/asked")
             wait_until(lambda: self.server.count("/asked") >= asked + 3, 10, "the page asking on")
 
-        corvane.focus(window)
-        corvane.keys("ctrl+p")  # the user's own dialog is one at a time too
+        corvane.press(window, "ctrl+p")  # the user's own dialog is one at a time too
         asking_on()
         self.assertEqual(corvane.windows(BOX), [dialog.encode()])
         corvane.open_menu_item(window, OPTIONS_MENU_X, SILENT_ITEM)
-        corvane.focus(dialog)
-        corvane.keys("Escape")
+        corvane.press(dialog, "Escape")
         asking_on()
         self.assertEqual(corvane.windows(BOX), [])
 
@@ -153,8 +141,7 @@ class Hostile(E2ETestCase):
                 corvane, _ = self.start_at(home, focus=False)
                 dialog = corvane.window_titled("^Save download as", 20)
                 if saving_one:
-                    corvane.focus(dialog)
-                    corvane.keys("Return")
+                    corvane.press(dialog, "Return")
                     wait_until(lambda: set(corvane.windows("^Save download as")) - {dialog.encode()},
                                20, "the second save dialog")
                 time.sleep(2)  # the engine downloads while the user chooses
@@ -168,11 +155,8 @@ class Hostile(E2ETestCase):
         first, window = self.start_at("/home")
         elsewhere = tempfile.mkdtemp(prefix="corvane-second-")
         self.addCleanup(shutil.rmtree, elsewhere, True)
-        second = self.start(elsewhere)
-        second.press_in("^Corvane$", "Return", timeout=20)
-        self.assertIn("corvane: Corvane is already running; close it first\n",
-                      second.error_output())
-        self.assertEqual(second.wait_exit(), 1)
+        self.assert_refused(self.start(elsewhere),
+                            "corvane: Corvane is already running; close it first\n")
         self.assertIsNone(first.process.poll())
         self.assertEqual(first.windows("^Corvane$"), [window.encode()])
 
@@ -199,11 +183,8 @@ class Hostile(E2ETestCase):
                     self.assertFalse(os.path.lexists(lock))
 
         os.makedirs(os.path.join(lock, "notes"))
-        corvane = self.start()
-        corvane.press_in("^Corvane$", "Return", timeout=20)
-        self.assertIn(f"corvane: {lock} is a folder, where Corvane keeps its lock file",
-                      corvane.error_output())
-        self.assertEqual(corvane.wait_exit(), 1)
+        self.assert_refused(self.start(),
+                            f"corvane: {lock} is a folder, where Corvane keeps its lock file")
         self.assertTrue(os.path.isdir(os.path.join(lock, "notes")))
 
     def test_stop_ends_a_page_that_never_yields_so_its_site_can_be_left(self):
@@ -215,7 +196,6 @@ class Hostile(E2ETestCase):
                 corvane, window = self.start_at("/home")
                 with corvane:
                     if silent:
-                        corvane.focus(window)
                         corvane.open_menu_item(window, OPTIONS_MENU_X, SILENT_ITEM)
                     self.visit(corvane, window, "/loop")
                     time.sleep(1)
@@ -263,8 +243,7 @@ class Hostile(E2ETestCase):
         for name in os.listdir(self.directory):
             os.remove(self.path(name))
         os.rmdir(self.directory)
-        corvane.focus(window)
-        corvane.keys("ctrl+n")
+        corvane.press(window, "ctrl+n")
         corvane.focus(corvane.window_titled("^Home Address"))
         corvane.type("http://127.0.0.1:9/new")
         corvane.keys("Return")

@@ -95,8 +95,7 @@ class PageTools(E2ETestCase):
         wait_until(lambda: self.colours(window) is not None and
                    not self.colours(window) & MATCH_MARKS, 10, "the marks to go")
 
-        corvane.focus(window)
-        corvane.keys("F3")
+        corvane.press(window, "F3")
         wait_until(lambda: corvane.windows("^Find$"), 10, "F3 to open the box again")
         wait_until(lambda: (self.colours(window) or set()) >= MATCH_MARKS, 10,
                    "the last text found again")

@@ -30,10 +30,7 @@ class StartUp(E2ETestCase):
 
     def test_zero_byte_home_file_reports_the_error_and_exits_with_one(self):
         self.write("home.ad", b"")
-        corvane = self.start()
-        corvane.press_in("Corvane", "Return", timeout=30)
-        self.assertIn("home.ad", corvane.error_output())
-        self.assertEqual(corvane.wait_exit(), 1)
+        self.assert_refused(self.start(), "home.ad", timeout=30)
         self.assertEqual(self.read("home.ad"), b"")
 
     def test_a_home_file_linked_to_a_fifo_elsewhere_is_refused_and_left_alone(self):
@@ -43,10 +40,7 @@ class StartUp(E2ETestCase):
         fifo = os.path.join(elsewhere, "fifo")
         os.mkfifo(fifo)
         os.symlink(fifo, self.path("home.ad"))
-        corvane = self.start()
-        corvane.press_in("Corvane", "Return", timeout=30)
-        self.assertIn("home.ad: not a regular file", corvane.error_output())
-        self.assertEqual(corvane.wait_exit(), 1)
+        self.assert_refused(self.start(), "home.ad: not a regular file", timeout=30)
         self.assertTrue(stat.S_ISFIFO(os.stat(fifo).st_mode))
         self.assertTrue(os.path.islink(self.path("home.ad")))
 

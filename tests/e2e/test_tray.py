@@ -7,10 +7,6 @@ from harness import FILE_MENU_X, HIDE_ITEM, ITEM, ITEM_PATH, E2ETestCase, wait_u
 
 
 class Tray(E2ETestCase):
-    def setUp(self):
-        super().setUp()
-        self.server.page("/home", "Home")
-
     def test_hide_then_double_click_restores_the_window_as_it_was(self):
         os.mkfifo(self.path("Icon.ico"))  # an icon file a plain read would hang on
         self.desktop.start_tray_host()
@@ -49,8 +45,7 @@ class Tray(E2ETestCase):
                    "the error report")
         box = wait_until(lambda: [w for w in corvane.windows("^Corvane$") if w.decode() != window],
                          10, "the error box")[0].decode()
-        corvane.focus(box)
-        corvane.keys("Return")
+        corvane.press(box, "Return")
         wait_until(lambda: corvane.windows("^Corvane$") == [window.encode()], 10, "the box to close")
         self.assertEqual(corvane.exit_with_ctrl_e(window), 0)
 

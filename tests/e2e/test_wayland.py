@@ -37,9 +37,9 @@ class Wayland(E2ETestCase):
         """The page below the address row, down to the status bar, as wide as
         the margin leaves sway's client size, and seeing that size itself."""
         client = self.window()["window_rect"]
-        wait_until(lambda: corvane.extents("frame", "Corvane")[2:] == (client["width"],
-                                                                     client["height"]),
-                   10, f"the window at sway's size, {client}")
+        size = (client["width"], client["height"])
+        wait_until(lambda: corvane.extents("frame", "Corvane")[2:] == size, 10,
+                   f"the window at sway's size, {client}")
         page = corvane.extents("filler", "Page")
         bar = corvane.extents("status bar", "Status bar")
         address = corvane.extents("text", "Address")

@@ -81,9 +81,8 @@ def _start_time(pid):
 
 
 def end_tree(process, grace=5.0):
-    """Ends a subprocess.Popen and everything under it, read first since
-    descendants lose their parent once it dies: SIGTERM, then SIGKILL after
-    grace, start times checked so that no reused pid is hit."""
+    """Ends a subprocess.Popen and its tree, read first since descendants lose their parent:
+    SIGTERM, SIGKILL after grace, start times checked so that no reused pid is hit."""
     started = {pid: _start_time(pid) for pid in descendants_and_self(process.pid)}
 
     def living():
@@ -232,13 +231,13 @@ class Desktop(ClosedOnExit):
                               None, Gio.DBusCallFlags.NONE, 10000, None)
         return reply.unpack()
 
-    def has_owner(self, name):
-        return self.call(self.bus(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                         "org.freedesktop.DBus", "NameHasOwner", "(s)", name)[0]
-
     def status_notifier_items(self):
         return self.call(self.bus(), WATCHER, WATCHER_PATH, "org.freedesktop.DBus.Properties",
                          "Get", "(ss)", WATCHER, "RegisteredStatusNotifierItems")[0]
+
+    def has_owner(self, name):
+        return self.call(self.bus(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                         "org.freedesktop.DBus", "NameHasOwner", "(s)", name)[0]
 
     def accessibles(self, application, limit=3000, press=None):
         """(role, name, screen extents or None) of each object the application
