@@ -116,15 +116,13 @@ class Corvane(ClosedOnExit):
         return width + left + right, height + top + bottom
 
     def extents(self, role, name=None):
-        """The screen extents of the first accessible object with this role (and
-        name), in device-independent pixels, or None."""
+        """The screen extents of the first accessible object of role (and name), or None."""
         found = self.desktop.accessibles("corvane")
         return next((place for found_role, found_name, place in found
                      if found_role == role and name in (None, found_name)), None)
 
     def select_box(self):
-        """The page's select: a combo box for the engine of Qt 6.4, a placed popup
-        menu for that of Qt 6.8."""
+        """The page's select: a combo box for Qt 6.4's engine, a placed popup menu for 6.8's."""
         found = self.desktop.accessibles("corvane")
         return next((place for role, _, place in found if role == "combo box"
                      or (role == "popup menu" and place and place[2] > 0)), None)
@@ -211,10 +209,9 @@ class E2ETestCase(unittest.TestCase):
         return corvane
 
     def start_at(self, path="/home", body=None, env=None, accessible=False, focus=True):
-        """(corvane, window) started at path in home.ad, a server path or a file
-        in the working directory, where body is served (or written) if given,
-        once the window is up, focused unless told not, and path was asked
-        for; with accessible, once the page is on the accessibility bus."""
+        """(corvane, window) started at path in home.ad, a server path or a working file, where
+        body is served (or written) if given, once the window is up (focused unless told not)
+        and path asked for; with accessible, once the page is on the accessibility bus."""
         if path.startswith("/"):
             if body is not None:
                 self.server.routes[path] = Route(body)

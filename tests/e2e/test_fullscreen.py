@@ -38,8 +38,7 @@ class FullScreen(E2ETestCase):
             wait_until(lambda: "FULLSCREEN" in corvane.net_wm_state(window), 10,
                        f"full screen from the {view}")
             wait_until(lambda: corvane.client_rect(window) == SCREEN, 10, "the whole screen")
-            wait_until(lambda: self.viewport() == SCREEN[2:], 10,
-                       "the page to fill the screen")
+            wait_until(lambda: self.viewport() == SCREEN[2:], 10, "the page to fill the screen")
             # Act once the page has settled, as a person would: its state may trail its size.
             self.assertEqual(self.settled_viewport(), SCREEN[2:])
             leave()

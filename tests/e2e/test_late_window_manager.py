@@ -33,14 +33,13 @@ class LateWindowManager(E2ETestCase):
     def click_in_the_page_late(self, corvane, window):
         """A click on the page whose release, on which it asks, finds the window manager stopped."""
         pressed = self.server.count("/pressed")
-        self.desktop.run("xdotool", "mousemove", "--window", window, "200", "150",
-                         "mousedown", "1")
+        self.desktop.run("xdotool", "mousemove", "--window", window, "200", "150", "mousedown", "1")
         wait_until(lambda: self.server.count("/pressed") > pressed, 10, "the press in the page")
         self.late(lambda: self.desktop.run("xdotool", "mouseup", "1"))
 
     def settled_placement(self, corvane, window, state):
-        """(state, outer size, address box and page extents) once the window
-        manager has given state ("" for normal) and all has held still."""
+        """(state, outer size, address and page extents) once state ("" for normal) and all
+        hold still."""
         def shown_state():
             shown = corvane.net_wm_state(window)
             return next((name for name in ("FULLSCREEN", "MAXIMIZED_VERT") if name in shown), "")

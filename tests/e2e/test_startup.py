@@ -17,8 +17,7 @@ class StartUp(E2ETestCase):
         self.assertEqual(corvane.exit_with_ctrl_e(window), 0)
         self.assertEqual(self.read("home.ad"), DEFAULT_HOME)
         # Only for root, whose renderers Chromium cannot sandbox, is it switched off, and said.
-        said = "sandbox is switched off" in corvane.error_output()
-        self.assertEqual(said, os.geteuid() == 0)
+        self.assertEqual("sandbox is switched off" in corvane.error_output(), os.geteuid() == 0)
         # The engine's own start-up report of GL and Chromium flags is noise to a user.
         self.assertNotIn("qt.webenginecontext", corvane.error_output())
 

@@ -16,7 +16,6 @@ SELECT_PAGE = (f"<html><head><title>Select</title></head><body style='margin:0'>
 
 class Wayland(E2ETestCase):
     desktop_type = WaylandDesktop
-    screen = "1280x800"
 
     def wait_for_window(self, corvane, focus=True):
         return self.window()  # sway gives a new window the focus
@@ -26,16 +25,15 @@ class Wayland(E2ETestCase):
                                    if w["name"] == "Corvane"], 30, "the Corvane window")[0]
 
     def on_screen(self, corvane, extents):
-        """The centre on sway's screen of accessible extents, which on Wayland
-        start at the client area."""
+        """The centre on sway's screen of accessible extents, which start at the client area."""
         window = self.window()
         x, y, width, height = extents
         return (window["rect"]["x"] + window["window_rect"]["x"] + x + width // 2,
                 window["rect"]["y"] + window["window_rect"]["y"] + y + height // 2)
 
     def assert_page_ends_at_the_status_bar(self, corvane):
-        """The page below the address row, down to the status bar, as wide as
-        the margin leaves sway's client size, and seeing that size itself."""
+        """The page below the address row, down to the status bar, as wide as sway's client
+        size leaves it, and seeing that size itself."""
         client = self.window()["window_rect"]
         size = (client["width"], client["height"])
         wait_until(lambda: corvane.extents("frame", "Corvane")[2:] == size, 10,
@@ -120,7 +118,6 @@ class Wayland(E2ETestCase):
 
 class WestonMaximise(E2ETestCase):
     desktop_type = WestonDesktop
-    screen = "1280x800"
 
     def wait_for_window(self, corvane, focus=True):
         """The client area, as the program tells it: nothing else does on weston."""

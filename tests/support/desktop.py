@@ -1,9 +1,7 @@
-"""A private desktop for the end-to-end tests, tests/with-x-display and the
-benchmark (an X display under openbox, or a headless sway or weston), a
-loopback web server with its request log, ending a process tree by pid, and a
-bounded wait. Run as a program, it is a tray host's StatusNotifierWatcher
-(status-notifier-watcher) or a Wayland seat's pointer and keyboard
-(virtual-input)."""
+"""A private desktop (X under openbox, or a headless sway or weston) for the end-to-end
+tests, tests/with-x-display and the benchmark, a loopback web server, ending a process tree
+by pid and a bounded wait. Run as a program, a tray host's StatusNotifierWatcher
+(status-notifier-watcher) or a Wayland seat's pointer and keyboard (virtual-input)."""
 
 import base64
 import collections
@@ -140,10 +138,9 @@ class ClosedOnExit:
 
 
 class Desktop(ClosedOnExit):
-    """A private Xvfb display managed by openbox, so that window states and
-    frames are real. env, its clients' environment, names none of the
-    session the tests were started from (outside), so that nothing reaches its
-    tray or accessibility; start_* methods add parts that close() ends."""
+    """A private Xvfb display managed by openbox, so that window states and frames are real.
+    env, its clients' environment, names nothing outside, so that nothing reaches the tray or
+    accessibility of the session the tests were started from."""
 
     outside = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS")
 
@@ -240,9 +237,8 @@ class Desktop(ClosedOnExit):
                          "org.freedesktop.DBus", "NameHasOwner", "(s)", name)[0]
 
     def accessibles(self, application, limit=3000, press=None):
-        """(role, name, screen extents or None) of each object the application
-        publishes on the accessibility bus, in tree order; objects named press
-        are pressed (their first action) on the way."""
+        """(role, name, screen extents or None) of each object the application publishes
+        on the accessibility bus, in tree order, pressing those named press on the way."""
         bus = _connect(self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
                                  "GetAddress")[0])
         from gi.repository import GLib
@@ -295,8 +291,7 @@ for_window [app_id="corvane"] floating enable
 
 
 class HeadlessWaylandDesktop(Desktop):
-    """A Wayland session without Xwayland: _start_compositor() starts the
-    compositor with its sockets in a runtime folder of its own."""
+    """A Wayland session without Xwayland, its compositor's sockets in a folder of its own."""
 
     outside = Desktop.outside + ("DISPLAY", "QT_QPA_PLATFORM", "WAYLAND_DISPLAY",
                                  "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP")
@@ -306,9 +301,9 @@ class HeadlessWaylandDesktop(Desktop):
         self.runtime = tempfile.mkdtemp(prefix=f"corvane-{self.compositor}-")
         super().__init__(resolution)
 
-    def _start_display(self, resolution):
+    def _start_display(self, screen):
         self.env.update(XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP=self.compositor)
-        self._start_compositor(resolution)
+        self._start_compositor("x".join(screen.split("x")[:2]))  # no depth
 
     def close(self):
         super().close()
@@ -316,8 +311,7 @@ class HeadlessWaylandDesktop(Desktop):
 
 
 class WaylandDesktop(HeadlessWaylandDesktop):
-    """A headless sway, as nobody when we are root (sway will not run as
-    root), its seat given a virtual pointer and keyboard."""
+    """A headless sway (as nobody for root, whom it refuses) with a virtual pointer and keyboard."""
 
     compositor = "sway"
 
@@ -379,13 +373,12 @@ class WaylandDesktop(HeadlessWaylandDesktop):
 
 
 class WestonDesktop(HeadlessWaylandDesktop):
-    """A headless weston, which grants maximise and leaves Qt to draw the
-    frame; its seat has no input, so clients are driven through accessibility."""
+    """A headless weston, which grants maximise; no input reaches it but through accessibility."""
 
     compositor = "weston"
 
     def _start_compositor(self, resolution):
-        width, height = resolution.split("x")[:2]
+        width, height = resolution.split("x")
         self.start("weston", "--backend=headless-backend.so", f"--width={width}",
                    f"--height={height}", "--socket=wayland-1", "--idle-time=0", "--no-config",
                    env={**self.env, "XDG_RUNTIME_DIR": self.runtime})
@@ -395,9 +388,8 @@ class WestonDesktop(HeadlessWaylandDesktop):
 
 
 def hold_virtual_input():
-    """Holds a virtual pointer and keyboard on the seat until the compositor
-    goes: clients bind a keyboard only while the seat has one, too late for
-    one that comes and goes with its keys. Spoken on the wire: no binding to install."""
+    """Holds a virtual pointer and keyboard on the seat until the compositor goes: clients bind a
+    keyboard only while the seat has one. Spoken on the wire: no binding to install."""
     connection = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     connection.connect(os.environ["WAYLAND_DISPLAY"])
 
@@ -452,9 +444,8 @@ Route = collections.namedtuple("Route", "body content_type trickle_seconds heade
 
 
 class LoopbackServer(ClosedOnExit):
-    """An HTTP/1.1 server on 127.0.0.1 that logs each request's path, answers
-    GET and POST from routes (or an overridden answer()), accepts WebSockets,
-    and counts connections, WebSocket bytes and UDP datagrams to its port."""
+    """An HTTP/1.1 server on 127.0.0.1 that logs request paths, answers from routes (or an
+    overridden answer()) and counts connections, WebSocket bytes and UDP datagrams to its port."""
 
     def __init__(self):
         self.requests = []
@@ -610,8 +601,7 @@ WATCHER_INTERFACE = f"""<node><interface name="{WATCHER}">
 
 
 def serve_status_notifier_watcher():
-    """A watcher cut down to what a tray icon meets: registration, forgetting
-    an item whose bus name goes, and a host said to be there."""
+    """Cut down to what a tray icon meets: registration, items forgotten with their bus name."""
     Gio = _gio()
     from gi.repository import GLib
     bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
