@@ -1,7 +1,5 @@
-"""Drives the real program like a user: its own private desktop, keys and
-clicks through xdotool, and a loopback web server whose request log tells what
-the browser fetched. Every wait is bounded and every process started here is
-ended by pid."""
+"""Drives the real program like a user, on its own private desktop, with a
+loopback web server whose request log tells what the browser fetched."""
 
 import os
 import re
@@ -12,8 +10,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from desktop import (ITEM, ITEM_PATH, Desktop, LoopbackServer, Route,  # noqa: E402,F401
-                     descendants_and_self, end_tree, html_page, stat_fields, wait_until)
+from desktop import (ITEM, ITEM_PATH, ClosedOnExit, Desktop, LoopbackServer,  # noqa: E402,F401
+                     Route, descendants_and_self, end_tree, html_page, stat_fields, wait_until)
 
 CORVANE = os.environ.get("CORVANE_BINARY", "")
 DEFAULT_HOME = b"https://duckduckgo.com/\r\n"
@@ -23,10 +21,8 @@ TWIPS_PER_PIXEL = 1440 / 96
 FILE_MENU_X, OPTIONS_MENU_X = 20, 135
 OPEN_FILE_ITEM, HIDE_ITEM, EXIT_ITEM = 2, 4, 5
 START_MAX_ITEM, SILENT_ITEM = 2, 3
-# Page script that tells the server the page's viewport at every change, with
-# the time, since the reports may overtake each other; see viewport(). The size
-# is looked at every 50 ms as well: Chromium of Qt 6.8 sends no resize event for
-# a change before the page's first frame.
+# Tells the server the page's viewport at every change, timed since reports may overtake each
+# other; polled too, since Chromium of Qt 6.8 sends no resize event before the first frame.
 REPORTS_VIEWPORT = """<script>
   let last = '';
   const report = () => {
@@ -38,9 +34,7 @@ REPORTS_VIEWPORT = """<script>
 </script>"""
 
 
-class Corvane:
-    """The program started in a working directory on a desktop."""
-
+class Corvane(ClosedOnExit):
     def __init__(self, desktop, directory, env=None):
         self.desktop = desktop
         self.stderr = tempfile.TemporaryFile()
@@ -48,13 +42,10 @@ class Corvane:
                                      env={**desktop.env, **(env or {})})
 
     def windows(self, name):
-        """The program's visible windows whose title matches name."""
-        out = self.desktop.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
-                               str(self.process.pid), "--name", name)
-        return out.split()
+        return self.desktop.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                str(self.process.pid), "--name", name).split()
 
     def window_titled(self, name, timeout=10):
-        """The first of the program's windows whose title matches name, once one is shown."""
         return wait_until(lambda: self.windows(name), timeout, f"a window titled {name}")[0].decode()
 
     def main_window(self, timeout=30):
@@ -62,10 +53,11 @@ class Corvane:
 
     def press_in(self, name, *keys, timeout=10):
         """Focuses the window titled name, once it is shown, and presses keys in it."""
-        window = self.window_titled(name, timeout)
+        self.press(self.window_titled(name, timeout), *keys)
+
+    def press(self, window, *keys):
         self.focus(window)
         self.keys(*keys)
-        return window
 
     def focus(self, window):
         self.desktop.run("xdotool", "windowactivate", "--sync", window)
@@ -77,29 +69,29 @@ class Corvane:
         self.keys("ctrl+a")
 
     def go_to(self, window, url):
-        """Types url into the address box and presses Enter."""
+        """Focuses the window, types url into the address box and presses Enter."""
+        self.focus(window)
         self.click_address_box(window)
         self.type(url)
         self.keys("Return")
 
     def open_menu_item(self, window, menu_x, presses):
         """Opens the menu at menu_x on the menu bar and picks its item number presses."""
+        self.focus(window)
         self.click(window, menu_x, 10)
         time.sleep(0.3)
         self.keys(*(["Down"] * presses), "Return")
 
     def click(self, window, x, y, button=1):
-        """Clicks at x, y in the window."""
         self.desktop.run("xdotool", "mousemove", "--window", window, str(x), str(y),
                          "click", str(button))
 
     def tray_icons(self):
-        """The program's docked tray icon windows, visible ones only."""
+        """The program's visible docked tray icons."""
         return self.windows("^$")
 
     def hide_to_tray(self, window):
-        """Hides the window with File, Hide; returns how to bring it back, a
-        double click on its tray icon."""
+        """Hides the window with File, Hide; returns a double click on its tray icon."""
         self.open_menu_item(window, FILE_MENU_X, HIDE_ITEM)
         icon = wait_until(self.tray_icons, 10, "the tray icon")[0].decode()
         return lambda: self.desktop.run("xdotool", "mousemove", "--window", icon, "8", "8",
@@ -112,41 +104,34 @@ class Corvane:
         self.desktop.run("xdotool", "type", "--delay", "40", text)
 
     def client_rect(self, window):
-        """The window's client area on the screen, frame left out, in device
-        pixels: x, y, width, height."""
+        """The window's client area on the screen in device pixels: x, y, width, height."""
         info = self.desktop.run("xwininfo", "-id", window).decode()
         return tuple(int(re.search(rf"{field}:\s+(-?\d+)", info)[1]) for field in
                      ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
     def outer_size(self, window):
-        """The window's size with the window manager's frame, in device pixels."""
         extents = self.desktop.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").decode()
         left, right, top, bottom = map(int, re.findall(r"\d+", extents.partition("=")[2]))
         width, height = self.client_rect(window)[2:]
         return width + left + right, height + top + bottom
 
     def extents(self, role, name=None):
-        """Where the first of the program's accessible objects with this role
-        (and name) is on the screen, in Qt's device-independent pixels, or None."""
-        for found_role, found_name, extents in self.desktop.accessibles("corvane"):
-            if found_role == role and name in (None, found_name):
-                return extents
-        return None
+        """The screen extents of the first accessible object of role (and name), or None."""
+        found = self.desktop.accessibles("corvane")
+        return next((place for found_role, found_name, place in found
+                     if found_role == role and name in (None, found_name)), None)
 
     def select_box(self):
-        """Where the page's select element is: a combo box on the accessibility
-        bus for the engine of Qt 6.4, a popup menu with a place of its own for
-        that of Qt 6.8."""
-        for role, name, extents in self.desktop.accessibles("corvane"):
-            if role == "combo box" or (role == "popup menu" and extents and extents[2] > 0):
-                return extents
-        return None
+        """The page's select: a combo box for Qt 6.4's engine, a placed popup menu for 6.8's."""
+        found = self.desktop.accessibles("corvane")
+        return next((place for role, _, place in found if role == "combo box"
+                     or (role == "popup menu" and place and place[2] > 0)), None)
 
     def net_wm_state(self, window):
         return self.desktop.run("xprop", "-id", window, "_NET_WM_STATE").decode()
 
     def renderers(self):
-        """The pids of the engine's page renderers: what its zygotes forked."""
+        """The pids of the page renderers, which the engine's zygotes fork."""
         def zygote(pid):
             try:
                 with open(f"/proc/{pid}/cmdline", "rb") as f:
@@ -160,9 +145,7 @@ class Corvane:
         return self.process.wait(timeout)
 
     def exit_with_ctrl_e(self, window):
-        """Exits with Ctrl+E in the window; the exit status."""
-        self.focus(window)
-        self.keys("ctrl+e")
+        self.press(window, "ctrl+e")
         return self.wait_exit()
 
     def error_output(self):
@@ -170,8 +153,9 @@ class Corvane:
         return self.stderr.read().decode(errors="replace")
 
     def close(self):
-        end_tree(self.process)
-        self.stderr.close()
+        if not self.stderr.closed:  # once: by a second time its pid may be another's
+            end_tree(self.process)
+            self.stderr.close()
 
 
 class E2ETestCase(unittest.TestCase):
@@ -185,29 +169,31 @@ class E2ETestCase(unittest.TestCase):
         self.directory = tempfile.mkdtemp(prefix="corvane-e2e-")
         self.addCleanup(shutil.rmtree, self.directory, True)
         self.server = LoopbackServer()
+        self.server.page("/home", "Home")  # where start_at() starts unless told
         self.addCleanup(self.server.close)
         self.desktop = self.desktop_type(self.screen)
         self.addCleanup(self.desktop.close)
 
     def viewport(self):
-        """The page's viewport in CSS pixels, (width, height), as REPORTS_VIEWPORT
-        last told it; None before it has."""
-        reports = [path.split("?")[1].split("&") for path in self.server.requests
-                   if path.startswith("/viewport?")]
-        if not reports:
-            return None
-        return tuple(map(int, max(reports, key=lambda report: float(report[0]))[1].split("x")))
+        """The page's viewport (width, height) that REPORTS_VIEWPORT last told, or None."""
+        latest = max((path.split("?")[1].split("&") for path in self.server.asked("/viewport?")),
+                     key=lambda report: float(report[0]), default=None)
+        return latest and tuple(map(int, latest[1].split("x")))
 
     def settled_viewport(self):
-        """The viewport once it has kept its size for a second."""
         return settled(self.viewport, "the page's viewport")
 
     def path(self, name):
         return os.path.join(self.directory, name)
 
     def set_home(self, path):
-        """Names the loopback server's path in home.ad."""
         self.write("home.ad", self.server.url(path).encode() + b"\r\n")
+
+    def visit(self, corvane, window, path):
+        """Goes to the server's path from the address box, once the server is asked for it."""
+        asked = self.server.count(path)
+        corvane.go_to(window, self.server.url(path))
+        wait_until(lambda: self.server.count(path) > asked, 10, f"a request for {path}")
 
     def write(self, name, data):
         with open(self.path(name), "wb") as f:
@@ -223,13 +209,9 @@ class E2ETestCase(unittest.TestCase):
         return corvane
 
     def start_at(self, path="/home", body=None, env=None, accessible=False, focus=True):
-        """Starts the program at path, named in home.ad: the loopback server's
-        path or, for a name that does not start with "/", a file in the
-        working directory. body, when given, is served there as a page (or
-        written there); without it, path has what the test gave it. Returns
-        (corvane, window) once the window is up, focused unless told not, and
-        the server has been asked for path; with accessible, accessibility is
-        switched on first and the page is on the accessibility bus too."""
+        """(corvane, window) started at path in home.ad, a server path or a working file, where
+        body is served (or written) if given, once the window is up (focused unless told not)
+        and path asked for; with accessible, once the page is on the accessibility bus."""
         if path.startswith("/"):
             if body is not None:
                 self.server.routes[path] = Route(body)
@@ -248,8 +230,13 @@ class E2ETestCase(unittest.TestCase):
             wait_until(lambda: corvane.extents("web document"), 30, "the page on the accessibility bus")
         return corvane, window
 
+    def assert_refused(self, corvane, said, timeout=20):
+        """Answers the program's error box, which it must back with said and status 1."""
+        corvane.press_in("^Corvane$", "Return", timeout=timeout)
+        self.assertIn(said, corvane.error_output())
+        self.assertEqual(corvane.wait_exit(), 1)
+
     def wait_for_window(self, corvane, focus=True):
-        """The program's main window once it is shown, focused if told to."""
         window = corvane.main_window()
         if focus:
             corvane.focus(window)
@@ -257,7 +244,7 @@ class E2ETestCase(unittest.TestCase):
 
 
 def settled(read, what, hold=1, timeout=10):
-    """read()'s value once it has held for hold seconds, asked for at most timeout seconds."""
+    """read()'s value once it has held for hold seconds, within timeout seconds."""
     last = [None, 0]
 
     def held():

@@ -40,9 +40,4 @@ def write_png(path, width, height, rows):
 
 
 def colours(rows):
-    """The set of distinct colours in the picture."""
-    seen = set()
-    for row in rows:
-        for x in range(0, len(row), 3):
-            seen.add(row[x:x + 3])
-    return seen
+    return {row[x:x + 3] for row in rows for x in range(0, len(row), 3)}

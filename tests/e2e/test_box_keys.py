@@ -12,8 +12,7 @@ fetch('/answer?' + encodeURIComponent(prompt('Your name?', 'default')));</script
 
 class BoxKeys(E2ETestCase):
     def press_in_box(self, path, body, *keys):
-        """Starts at path, serving body there if given, and, once its box is up,
-        types words and presses Keys."""
+        """Starts at path (serving body if given); types words, presses Keys in its box."""
         corvane, _ = self.start_at(path, body, focus=False)
         corvane.focus(corvane.window_titled("^(Sign in|http://127.0.0.1.*)$", 30))
         for key in keys:
@@ -23,13 +22,10 @@ class BoxKeys(E2ETestCase):
     def test_prompt(self):
         for keys, answer in [(["typed", "Return"], "typed"), (["Tab", "Return"], "default"),
                              (["Tab", "Tab", "Return"], "null")]:
-            with self.subTest(keys=keys):
-                self.server.requests.clear()
-                corvane = self.press_in_box("/ask", PROMPT_PAGE, *keys)
-                wait_until(lambda: any(r.startswith("/answer?") for r in self.server.requests), 10,
-                           "the page's answer")
+            self.server.requests.clear()
+            with self.subTest(keys=keys), self.press_in_box("/ask", PROMPT_PAGE, *keys):
+                wait_until(lambda: self.server.asked("/answer?"), 10, "the page's answer")
                 self.assertIn("/answer?" + answer, self.server.requests)
-                corvane.close()
 
     def test_sign_in_user_tab_password_enter(self):
         signed_in = []

@@ -8,14 +8,6 @@ from harness import E2ETestCase, wait_until
 
 
 class Commands(E2ETestCase):
-    def setUp(self):
-        super().setUp()
-        self.server.page("/home", "Home")
-
-    def go_to(self, corvane, window, path):
-        corvane.go_to(window, self.server.url(path))
-        wait_until(lambda: self.server.count(path), 10, f"a request for {path}")
-
     def test_ctrl_g_goes_to_the_text_in_the_box(self):
         self.server.page("/typed", "Typed")
         corvane, window = self.start_at()
@@ -33,7 +25,7 @@ class Commands(E2ETestCase):
     def test_back_and_forward(self):
         self.server.page("/second", "Second")
         corvane, window = self.start_at()
-        self.go_to(corvane, window, "/second")
+        self.visit(corvane, window, "/second")
         corvane.keys("alt+BackSpace")
         wait_until(lambda: self.server.count("/home") == 2, 10, "Back to the home page")
         corvane.keys("ctrl+f")
@@ -42,8 +34,7 @@ class Commands(E2ETestCase):
     def test_ctrl_s_stops_a_slow_page(self):
         self.server.page("/slow", "Slow", trickle_seconds=8)
         corvane, window = self.start_at()
-        corvane.go_to(window, self.server.url("/slow"))
-        wait_until(lambda: self.server.count("/slow"), 10, "the slow request")
+        self.visit(corvane, window, "/slow")
         corvane.keys("ctrl+s")
         wait_until(lambda: "/slow" in self.server.aborted, 5, "the browser to drop the slow load")
 
@@ -57,8 +48,7 @@ class Commands(E2ETestCase):
     def test_ctrl_n_ok_stores_the_address_and_cancel_keeps_it(self):
         corvane, window = self.start_at()
         for typed, key in (("http://127.0.0.1:9/stored", "Return"), ("not wanted", "Escape")):
-            corvane.focus(window)
-            corvane.keys("ctrl+n")
+            corvane.press(window, "ctrl+n")
             corvane.focus(corvane.window_titled("^Home Address"))
             corvane.type(typed)
             corvane.keys(key)

@@ -1,6 +1,5 @@
-"""Downloads from a hostile server: the name it gives is a name, never a path,
-the file lands where the save dialog says, and one that fails says so and
-leaves nothing behind."""
+"""Downloads from a hostile server: its name for a file is a name, never a path,
+and a download that fails says so and leaves nothing behind."""
 
 import os
 import shutil
@@ -24,27 +23,20 @@ def encoded(name):
 class Downloads(E2ETestCase):
     def setUp(self):
         super().setUp()
-        # A home outside the current directory, which would hide a path taken
-        # as relative to it.
+        # A home outside the current directory would hide a path taken as relative to it.
         self.user = tempfile.mkdtemp(prefix="corvane-user-")
         self.addCleanup(shutil.rmtree, self.user, True)
         self.home = os.path.join(self.user, "home")
         self.downloads = os.path.join(self.home, "Downloads")
         os.mkdir(self.home)
-        self.server.page("/home", "Home")
 
     def ask_to_save(self, corvane, window, disposition, body, trickle_seconds=0):
         """Downloads body, sent with this Content-Disposition; its save dialog."""
         path = f"/file{len(self.server.routes)}"
         self.server.routes[path] = Route(body, "application/zip", trickle_seconds,
                                          [("Content-Disposition", disposition)])
-        corvane.focus(window)
         corvane.go_to(window, self.server.url(path))
         return corvane.window_titled(SAVE_DIALOG, 20)
-
-    def take_proposal(self, corvane, dialog):
-        corvane.focus(dialog)
-        corvane.keys("Return")
 
     def close_box(self, corvane):
         """Answers the box that tells the download's end."""
@@ -77,7 +69,7 @@ class Downloads(E2ETestCase):
                     os.rename(self.downloads, self.home + "/earlier")
                     self.write(self.downloads, b"a file where the folder would be")
                 body = f"row {number}\n".encode()
-                self.take_proposal(corvane, self.ask_to_save(corvane, window, disposition, body))
+                corvane.press(self.ask_to_save(corvane, window, disposition, body), "Return")
                 landed = os.path.join(self.user, landed)
                 wait_until(lambda: os.path.isfile(landed), 20, landed)
                 self.close_box(corvane)
@@ -96,12 +88,11 @@ class Downloads(E2ETestCase):
                 dialog = self.ask_to_save(corvane, window, 'attachment; filename="slow.bin"',
                                           b"end", trickle_seconds=30)
                 if not choosing:
-                    self.take_proposal(corvane, dialog)
+                    corvane.press(dialog, "Return")
                     wait_until(lambda: os.listdir(self.downloads), 10, "the download under way")
-                corvane.focus(window)
-                corvane.keys("ctrl+o")
+                corvane.press(window, "ctrl+o")
                 if choosing:
-                    self.take_proposal(corvane, dialog)
+                    corvane.press(dialog, "Return")
                 wait_until(lambda: any(name.startswith(failed) for _, name, _
                                        in self.desktop.accessibles("corvane")),
                            20, "the failure said")

@@ -10,15 +10,13 @@ from harness import (OPTIONS_MENU_X, REPORTS_VIEWPORT, START_MAX_ITEM, Corvane, 
 
 SCREEN = (0, 0, 1280, 800)
 
-# A button over the whole page that asks for full screen or gives it back;
-# "n" navigates away.
+# A button over the whole page toggling full screen; "n" navigates away.
 PAGE = REPORTS_VIEWPORT + """
 <button style='position:fixed;left:0;top:0;width:100%;height:100%'
   onclick='document.fullscreenElement ? document.exitFullscreen()
                                       : document.documentElement.requestFullscreen()'>Full</button>
 <script>onkeydown = e => { if (e.key === 'n') location.href = '/elsewhere'; };</script>"""
-# A click that asks for full screen 2.5 s later, still within its user
-# activation, and says when it is granted.
+# A click asking for full screen 2.5 s later, within its user activation.
 LATE_PAGE = REPORTS_VIEWPORT + """
 <button style='position:fixed;left:0;top:0;width:100%;height:100%' onclick="setTimeout(
   () => document.documentElement.requestFullscreen().then(() => fetch('/granted')), 2500)">
@@ -40,10 +38,8 @@ class FullScreen(E2ETestCase):
             wait_until(lambda: "FULLSCREEN" in corvane.net_wm_state(window), 10,
                        f"full screen from the {view}")
             wait_until(lambda: corvane.client_rect(window) == SCREEN, 10, "the whole screen")
-            wait_until(lambda: self.viewport() == SCREEN[2:], 10,
-                       "the page to fill the screen")
-            # As a person would, act once the page has settled in full screen:
-            # its own state may trail the size it reports.
+            wait_until(lambda: self.viewport() == SCREEN[2:], 10, "the page to fill the screen")
+            # Act once the page has settled, as a person would: its state may trail its size.
             self.assertEqual(self.settled_viewport(), SCREEN[2:])
             leave()
             with self.subTest(view=view, leave=leave.__name__):
@@ -92,7 +88,7 @@ class FullScreen(E2ETestCase):
             with self.subTest(put_away=put_away.__name__):
                 self.server.requests.clear()
                 corvane, window = self.start_at("/late")
-                try:
+                with corvane:
                     viewport = self.settled_viewport()
                     state, geometry = corvane.net_wm_state(window), corvane.client_rect(window)
                     corvane.click(window, 200, 150)
@@ -103,14 +99,11 @@ class FullScreen(E2ETestCase):
                     wait_until(lambda: only_full_screen in corvane.net_wm_state(window), 10,
                                "the window back full screen")
                     self.assertEqual(self.settled_viewport(), SCREEN[2:])
-                    corvane.focus(window)
-                    corvane.keys("Escape")
+                    corvane.press(window, "Escape")
                     wait_until(lambda: corvane.client_rect(window) == geometry, 10,
                                f"the geometry {geometry}")
                     self.assertEqual(corvane.net_wm_state(window), state)
                     self.assertEqual(self.settled_viewport(), viewport)
-                finally:
-                    corvane.close()
 
 
 if __name__ == "__main__":

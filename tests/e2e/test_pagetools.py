@@ -73,8 +73,7 @@ class PageTools(E2ETestCase):
                             "keydown", "ctrl", "click", "4", "click", "4", "keyup", "ctrl")
         expect_zoom(1.25, "Ctrl+wheel, two notches")
 
-        corvane.go_to(window, self.server.url("/same-site"))
-        wait_until(lambda: self.server.count("/same-site"), 10, "a page of the same site")
+        self.visit(corvane, window, "/same-site")
         expect_zoom(1.25, "the same site")
         corvane.go_to(window, self.server.url("/same-site").replace("127.0.0.1", "localhost"))
         wait_until(lambda: self.server.count("/same-site") == 2, 10, "another site")
@@ -96,8 +95,7 @@ class PageTools(E2ETestCase):
         wait_until(lambda: self.colours(window) is not None and
                    not self.colours(window) & MATCH_MARKS, 10, "the marks to go")
 
-        corvane.focus(window)
-        corvane.keys("F3")
+        corvane.press(window, "F3")
         wait_until(lambda: corvane.windows("^Find$"), 10, "F3 to open the box again")
         wait_until(lambda: (self.colours(window) or set()) >= MATCH_MARKS, 10,
                    "the last text found again")
@@ -123,7 +121,6 @@ class PageTools(E2ETestCase):
         self.assertEqual(sorted(os.listdir(self.directory)), ["home.ad", "page.mhtml"])
 
         self.server.page("/other", "Other")
-        corvane.focus(window)
         corvane.go_to(window, self.server.url("/other"))
         wait_until(lambda: page_colour() is False, 10, "the other page")
         corvane.open_menu_item(window, FILE_MENU_X, OPEN_FILE_ITEM)

@@ -62,8 +62,7 @@ class HighDpi(AccessibleCorvane):
         near = 1.5
 
         def check(view_top, height_margin):
-            # The frame may change once more after the view has moved: read
-            # the layout once it holds.
+            # The frame may change once more after the view has moved.
             settled(lambda: self.desktop.accessibles("corvane"), "the layout")
             client = corvane.extents("frame", "Corvane")
             scale = corvane.client_rect(window)[2] / client[2]

@@ -1,7 +1,5 @@
-"""The program on a Wayland session, as a native Wayland client: of a headless
-sway that draws the window's frame itself (start-up, the layout, the views,
-the status bar, hide and restore, and a page's select list), and of a headless
-weston that grants maximise (Maximize View and back)."""
+"""The program as a native Wayland client of a headless sway, which draws the
+frame, and of a headless weston, which grants maximise."""
 
 import unittest
 
@@ -18,33 +16,28 @@ SELECT_PAGE = (f"<html><head><title>Select</title></head><body style='margin:0'>
 
 class Wayland(E2ETestCase):
     desktop_type = WaylandDesktop
-    screen = "1280x800"
 
     def wait_for_window(self, corvane, focus=True):
         return self.window()  # sway gives a new window the focus
 
     def window(self):
-        """The main window as sway has it."""
         return wait_until(lambda: [w for w in self.desktop.windows("corvane")
                                    if w["name"] == "Corvane"], 30, "the Corvane window")[0]
 
     def on_screen(self, corvane, extents):
-        """The centre of what the program places at extents (its accessible
-        extents, which on Wayland start at the window's client area), on the
-        screen as sway has it."""
+        """The centre on sway's screen of accessible extents, which start at the client area."""
         window = self.window()
         x, y, width, height = extents
         return (window["rect"]["x"] + window["window_rect"]["x"] + x + width // 2,
                 window["rect"]["y"] + window["window_rect"]["y"] + y + height // 2)
 
     def assert_page_ends_at_the_status_bar(self, corvane):
-        """The page's place against the client size sway gives the window: below
-        the address row, down to the status bar, as wide as the width margin
-        leaves it; and the page itself sees that size."""
+        """The page below the address row, down to the status bar, as wide as sway's client
+        size leaves it, and seeing that size itself."""
         client = self.window()["window_rect"]
-        wait_until(lambda: corvane.extents("frame", "Corvane")[2:] == (client["width"],
-                                                                     client["height"]),
-                   10, f"the window at sway's size, {client}")
+        size = (client["width"], client["height"])
+        wait_until(lambda: corvane.extents("frame", "Corvane")[2:] == size, 10,
+                   f"the window at sway's size, {client}")
         page = corvane.extents("filler", "Page")
         bar = corvane.extents("status bar", "Status bar")
         address = corvane.extents("text", "Address")
@@ -57,32 +50,22 @@ class Wayland(E2ETestCase):
         return page
 
     def test_starts_as_a_wayland_client_whatever_the_session_says(self):
-        # A compositor started from a console leaves the session type at tty,
-        # and older Qt releases went to Xwayland on GNOME: the Wayland display
-        # decides.
+        # A compositor started from a console leaves the session type at tty, and
+        # older Qt went to Xwayland on GNOME: the Wayland display decides.
         for env in ({}, {"XDG_SESSION_TYPE": "tty"}, {"XDG_CURRENT_DESKTOP": "GNOME"}):
-            with self.subTest(env=env):
-                corvane = self.start(env=env)
-                window = self.window()
-                self.assertEqual(window["shell"], "xdg_shell")
+            with self.subTest(env=env), self.start(env=env) as corvane:
+                self.assertEqual(self.window()["shell"], "xdg_shell")
                 self.desktop.keys("ctrl+e")
                 self.assertEqual(corvane.wait_exit(), 0, corvane.error_output())
-                corvane.close()
 
-    def test_the_page_ends_at_the_status_bar_at_every_size(self):
+    def test_the_page_ends_at_the_status_bar_at_every_size_and_after_maximize_view_and_back(self):
         corvane, _ = self.start_at(body=SELECT_PAGE, accessible=True)
         self.assert_page_ends_at_the_status_bar(corvane)
-        for width, height in ((700, 500), (1000, 720)):
+        for width, height in ((700, 500), (1000, 720), (800, 600)):
             with self.subTest(size=(width, height)):
                 self.desktop.swaymsg(f"[app_id=corvane] resize set {width} {height}")
                 wait_until(lambda: self.window()["rect"]["width"] == width, 10, "the resize")
-                self.assert_page_ends_at_the_status_bar(corvane)
-
-    def test_maximize_view_and_back(self):
-        corvane, _ = self.start_at(body=SELECT_PAGE, accessible=True)
-        self.desktop.swaymsg("[app_id=corvane] resize set 800 600")
-        wait_until(lambda: self.window()["rect"]["width"] == 800, 10, "the resize")
-        normal = self.assert_page_ends_at_the_status_bar(corvane)
+                normal = self.assert_page_ends_at_the_status_bar(corvane)
         address = corvane.extents("text", "Address")
         # The view moves up over the address row and reaches 240 twips lower.
         maximised = (normal[0], address[1], normal[2], normal[3] + 600 / TWIPS_PER_PIXEL)
@@ -128,31 +111,26 @@ class Wayland(E2ETestCase):
 
         def pick():
             self.desktop.click(x, y + 10 * select[3])
-            return [path for path in self.server.requests if path.startswith("/picked?")]
+            return self.server.asked("/picked?")
         picked = wait_until(pick, 10, "an option picked")
         self.assertGreater(int(picked[0].partition("?")[2]), 5, picked)
 
 
 class WestonMaximise(E2ETestCase):
     desktop_type = WestonDesktop
-    screen = "1280x800"
 
     def wait_for_window(self, corvane, focus=True):
-        """The window's client area, as the program tells it: nothing else
-        tells where a window is on weston."""
+        """The client area, as the program tells it: nothing else does on weston."""
         return wait_until(lambda: corvane.extents("frame", "Corvane"), 30, "the Corvane window")
 
     def test_maximize_view_maximises_the_window_and_normal_view_gives_it_back(self):
         corvane, _ = self.start_at(body=SELECT_PAGE, accessible=True)
         normal = corvane.extents("filler", "Page")
         client = corvane.extents("frame", "Corvane")
-        # Qt draws the frame here and counts it: the outer size is the
-        # client's and the frame's, as the page's size tells.
+        # Qt draws the frame and counts it in the outer size, as the page's size tells.
         outer_width = normal[2] + 100 / TWIPS_PER_PIXEL
         frame_height = normal[3] + 1300 / TWIPS_PER_PIXEL - client[3]
         frame_width = outer_width - client[2]
-        # No input reaches a headless weston: the items are pressed as a
-        # screen reader presses them.
         self.desktop.accessibles("corvane", press="Maximize View")
         wait_until(lambda: corvane.extents("frame", "Corvane")[2] > client[2], 10, "maximised")
         wait_until(lambda: corvane.extents("menu item", "Normal View"), 10, "the maximised view")

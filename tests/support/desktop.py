@@ -1,24 +1,11 @@
-"""A private desktop for the end-to-end tests, tests/with-x-display and the
-benchmark: an X display (Xvfb, managed by openbox, with an optional tray host),
-a loopback web server with its request log, ending a process tree by pid, and a
-bounded wait. Every wait here is bounded and every process is ended by pid.
-
-A part a desktop may or may not need is a start_* method of Desktop that starts
-its processes with start() and adds what clients need to env, so that close()
-ends it with the rest: a tray host of either kind (XEmbed, or a
-StatusNotifierWatcher on a private D-Bus session bus), the accessibility bus
-that tells where a program's widgets and page are on the screen, and the X
-resources a desktop announces its DPI with.
-
-WaylandDesktop is the same for a Wayland session: a headless sway in place of
-the X display, and input through its virtual keyboard and pointer protocols;
-WestonDesktop a headless weston, which grants maximise.
-
-Run as a program, `desktop.py status-notifier-watcher` is that watcher, and
-`desktop.py virtual-input` attaches a pointer and a keyboard to a Wayland seat."""
+"""A private desktop (X under openbox, or a headless sway or weston) for the end-to-end
+tests, tests/with-x-display and the benchmark, a loopback web server, ending a process tree
+by pid and a bounded wait. Run as a program, a tray host's StatusNotifierWatcher
+(status-notifier-watcher) or a Wayland seat's pointer and keyboard (virtual-input)."""
 
 import base64
 import collections
+import contextlib
 import glob
 import hashlib
 import http.server
@@ -44,8 +31,7 @@ ITEM = "org.kde.StatusNotifierItem"
 ITEM_PATH = "/StatusNotifierItem"
 
 
-# How long a server of the test desktop may take to start: a tenth of a second
-# as a rule, but seconds on a machine busy with builds.
+# A tenth of a second as a rule, but seconds on a machine busy with builds.
 SERVER_START_LIMIT = 30
 
 
@@ -61,8 +47,7 @@ def wait_until(predicate, timeout, what):
 
 
 def stat_fields(pid):
-    """The fields of /proc/PID/stat after the command name (field 3 onward),
-    or None when the process is gone or a zombie."""
+    """/proc/PID/stat from field 3 on; None for a process gone or a zombie."""
     try:
         with open(f"/proc/{pid}/stat", "rb") as f:
             text = f.read()
@@ -94,27 +79,18 @@ def _start_time(pid):
 
 
 def end_tree(process, grace=5.0):
-    """Ends a process (a subprocess.Popen) and everything under it: the tree is
-    read first, since descendants lose their parent once it dies. SIGTERM to
-    its group, when it leads one, and to each pid, then SIGKILL to whatever
-    outlives the grace period (checking start times, so that no reused pid is
-    hit)."""
+    """Ends a subprocess.Popen and its tree, read first since descendants lose their parent:
+    SIGTERM, SIGKILL after grace, start times checked so that no reused pid is hit."""
     started = {pid: _start_time(pid) for pid in descendants_and_self(process.pid)}
 
     def living():
         return [pid for pid, start in started.items() if start and _start_time(pid) == start]
 
-    def signal_all(sig, pids):
-        if process.poll() is None:  # until reaped, its pid is still its group's
-            try:
-                os.killpg(process.pid, sig)
-            except ProcessLookupError:
-                pass
-        for pid in pids:
-            try:
+    def signal_all(sig):
+        group = [-process.pid] if process.poll() is None else []  # until reaped, it leads its group
+        for pid in group + living():
+            with contextlib.suppress(ProcessLookupError):
                 os.kill(pid, sig)
-            except ProcessLookupError:
-                pass
 
     def wait_for_all(timeout):
         deadline = time.monotonic() + timeout
@@ -122,16 +98,16 @@ def end_tree(process, grace=5.0):
             process.poll()
             time.sleep(0.02)
 
-    signal_all(signal.SIGTERM, living())
+    signal_all(signal.SIGTERM)
     wait_for_all(grace)
     if living():
-        signal_all(signal.SIGKILL, living())
+        signal_all(signal.SIGKILL)
         wait_for_all(grace)  # a killed process still takes a moment to go
     process.wait()
 
 
 def _gio():
-    """GLib's D-Bus, loaded only by the tests that use a bus (python3-gi)."""
+    """GLib's D-Bus (python3-gi), loaded only by the tests that use a bus."""
     import warnings
     with warnings.catch_warnings():
         warnings.simplefilter("ignore", ImportWarning)  # gi's importer predates Python 3.11's
@@ -147,7 +123,6 @@ def _variant(signature, value):
 
 
 def _connect(address):
-    """A connection to the D-Bus bus at address."""
     Gio = _gio()
     return Gio.DBusConnection.new_for_address_sync(
         address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
@@ -155,8 +130,6 @@ def _connect(address):
 
 
 class ClosedOnExit:
-    """Closed at the end of a with block."""
-
     def __enter__(self):
         return self
 
@@ -165,14 +138,10 @@ class ClosedOnExit:
 
 
 class Desktop(ClosedOnExit):
-    """A private Xvfb display (1280x800x24 unless told otherwise) with openbox
-    managing its windows, so that window states and frames are real
-    (window_manager is openbox's process). env is the environment its clients
-    run in: it holds no session bus but the one start_session_bus() gives, so
-    that nothing reaches the tray or the accessibility of the desktop the
-    tests were started from."""
+    """A private Xvfb display managed by openbox, so that window states and frames are real.
+    env, its clients' environment, names nothing outside, so that nothing reaches the tray or
+    accessibility of the session the tests were started from."""
 
-    # What names the session the tests were started from, left out of env.
     outside = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS")
 
     def __init__(self, screen="1280x800x24"):
@@ -194,12 +163,9 @@ class Desktop(ClosedOnExit):
                    SERVER_START_LIMIT, "the window manager")
 
     def _start_announcing(self, what, argv_for):
-        """Starts a server that writes where it can be reached, one line, to the
-        descriptor argv_for(descriptor) tells it to, and returns that line."""
+        """The line a server writes to the descriptor argv_for(descriptor) names."""
         read_end, write_end = os.pipe()
-        self.processes.append(subprocess.Popen(
-            argv_for(str(write_end)), pass_fds=[write_end], stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL, start_new_session=True))
+        self.start(*argv_for(str(write_end)), pass_fds=[write_end])
         os.close(write_end)
         with os.fdopen(read_end, "rb") as pipe:
             line = pipe.readline().strip() if select.select([pipe], [], [], SERVER_START_LIMIT)[0] else b""
@@ -208,8 +174,7 @@ class Desktop(ClosedOnExit):
         return line.decode()
 
     def start(self, *argv, **options):
-        """Starts a program on this desktop, in its own session and quiet unless
-        options say otherwise; close() ends it."""
+        """Starts a program on this desktop, in its own session and quiet unless told."""
         process = subprocess.Popen(argv, **{"env": self.env, "stdout": subprocess.DEVNULL,
                                             "stderr": subprocess.DEVNULL,
                                             "start_new_session": True, **options})
@@ -224,25 +189,20 @@ class Desktop(ClosedOnExit):
                    "the tray host")
 
     def start_session_bus(self):
-        """A private D-Bus session bus, the only one this desktop's clients
-        see; started once, for whatever part needs it first."""
+        """The clients' only session bus, started for whatever part needs it first."""
         if "DBUS_SESSION_BUS_ADDRESS" not in self.env:
             self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_announcing(
                 "the session bus",
                 lambda fd: ["dbus-daemon", "--session", "--nofork", f"--print-address={fd}"])
 
     def start_status_notifier_host(self):
-        """A tray host of the kind most desktops have: a StatusNotifierWatcher
-        on the session bus with a host registered (this module, run as a
-        program)."""
+        """A StatusNotifierWatcher with a host registered, as most desktops have."""
         self.start_session_bus()
         self.start(sys.executable, "-B", os.path.abspath(__file__), "status-notifier-watcher")
         wait_until(lambda: self.has_owner(WATCHER), SERVER_START_LIMIT, "the StatusNotifierWatcher")
 
     def start_accessibility(self):
-        """Switches accessibility on, as a screen reader does, so that programs
-        started after this publish their widgets and pages on the
-        accessibility bus."""
+        """Switches accessibility on, as a screen reader does, for programs started after."""
         self.start_session_bus()
         self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties",
                   "Set", "(ssv)", "org.a11y.Status", "IsEnabled", _variant("b", True))
@@ -250,42 +210,35 @@ class Desktop(ClosedOnExit):
         self.env["QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"] = "1"
 
     def set_dpi(self, dpi):
-        """Announces the screen's DPI as desktops do, through the X resources
-        (Xft.dpi) that programs read when they start."""
+        """Announces the DPI as desktops do, in the X resources programs read at start."""
         subprocess.run(["xrdb", "-merge"], input=f"Xft.dpi: {dpi}\n".encode(), env=self.env,
                        timeout=20, check=True)
 
     def bus(self):
-        """A connection to this desktop's session bus."""
         if self._bus is None:
             self._bus = _connect(self.env["DBUS_SESSION_BUS_ADDRESS"])
         return self._bus
 
     @staticmethod
     def call(bus, name, path, interface, method, signature=None, *args):
-        """A method call's reply, unpacked into Python values; a call the
-        other side refuses raises its error."""
+        """A D-Bus method call's reply, unpacked; a refused call raises its error."""
         Gio = _gio()
         reply = bus.call_sync(name, path, interface, method,
                               _variant(signature, tuple(args)) if signature else None,
                               None, Gio.DBusCallFlags.NONE, 10000, None)
         return reply.unpack()
 
+    def status_notifier_items(self):
+        return self.call(self.bus(), WATCHER, WATCHER_PATH, "org.freedesktop.DBus.Properties",
+                         "Get", "(ss)", WATCHER, "RegisteredStatusNotifierItems")[0]
+
     def has_owner(self, name):
         return self.call(self.bus(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
                          "org.freedesktop.DBus", "NameHasOwner", "(s)", name)[0]
 
-    def status_notifier_items(self):
-        """The tray items registered with the watcher, by the names they gave."""
-        return self.call(self.bus(), WATCHER, WATCHER_PATH, "org.freedesktop.DBus.Properties",
-                         "Get", "(ss)", WATCHER, "RegisteredStatusNotifierItems")[0]
-
     def accessibles(self, application, limit=3000, press=None):
-        """Every object the application (by its accessible name) publishes on
-        the accessibility bus, in tree order, as (role, name, (x, y, width,
-        height) on the screen, or None for an object with no place). The
-        objects named press are pressed on the way, as a screen reader presses
-        them (their first action)."""
+        """(role, name, screen extents or None) of each object the application publishes
+        on the accessibility bus, in tree order, pressing those named press on the way."""
         bus = _connect(self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
                                  "GetAddress")[0])
         from gi.repository import GLib
@@ -329,9 +282,7 @@ class Desktop(ClosedOnExit):
             end_tree(process)
 
 
-# A headless sway as a Wayland user has it: it draws the title bars and borders
-# itself (server-side decorations), and floats Corvane's window so that its
-# size can be set.
+# Server-side decorations, as a sway user has them; floating, so that the size can be set.
 SWAY_CONFIG = """output HEADLESS-1 resolution {resolution}
 default_border normal 2
 default_floating_border normal 2
@@ -340,24 +291,19 @@ for_window [app_id="corvane"] floating enable
 
 
 class HeadlessWaylandDesktop(Desktop):
-    """A private headless Wayland compositor (1280x800 unless told otherwise),
-    a Wayland session as its clients see it: env holds WAYLAND_DISPLAY,
-    XDG_SESSION_TYPE=wayland and the compositor's name as the desktop's, no
-    DISPLAY (no Xwayland) and no session bus but the one start_session_bus()
-    gives. The compositor keeps its sockets in a runtime folder of its own;
-    _start_compositor() starts it there and names its display in env."""
+    """A Wayland session without Xwayland, its compositor's sockets in a folder of its own."""
 
     outside = Desktop.outside + ("DISPLAY", "QT_QPA_PLATFORM", "WAYLAND_DISPLAY",
                                  "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP")
-    compositor = None  # its program's name, set by each kind
+    compositor = None  # the program's name
 
     def __init__(self, resolution="1280x800"):
         self.runtime = tempfile.mkdtemp(prefix=f"corvane-{self.compositor}-")
         super().__init__(resolution)
 
-    def _start_display(self, resolution):
+    def _start_display(self, screen):
         self.env.update(XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP=self.compositor)
-        self._start_compositor(resolution)
+        self._start_compositor("x".join(screen.split("x")[:2]))  # no depth
 
     def close(self):
         super().close()
@@ -365,10 +311,7 @@ class HeadlessWaylandDesktop(Desktop):
 
 
 class WaylandDesktop(HeadlessWaylandDesktop):
-    """A headless sway. sway will not run as root: then it runs as nobody. A
-    headless seat has no input devices: a virtual pointer and keyboard (this
-    module, run as a program) give it both, keys() types through wtype and
-    click() clicks through sway's seat cursor."""
+    """A headless sway (as nobody for root, whom it refuses) with a virtual pointer and keyboard."""
 
     compositor = "sway"
 
@@ -394,25 +337,20 @@ class WaylandDesktop(HeadlessWaylandDesktop):
             SERVER_START_LIMIT, "sway's Wayland socket")[0]
         wait_until(lambda: self.run("swaymsg", "-t", "get_version"), SERVER_START_LIMIT, "sway")
         self.start(sys.executable, "-B", os.path.abspath(__file__), "virtual-input")
-        both = WL_SEAT_CAPABILITY_POINTER | WL_SEAT_CAPABILITY_KEYBOARD
-        wait_until(lambda: self.seat()["capabilities"] == both, SERVER_START_LIMIT,
-                   "the virtual pointer and keyboard")
+        pointer_and_keyboard = 1 | 2  # wl_seat's capability bits
+        wait_until(lambda: self.sway("-t", "get_seats")[0]["capabilities"] == pointer_and_keyboard,
+                   SERVER_START_LIMIT, "the virtual pointer and keyboard")
 
     def sway(self, *arguments):
-        """What swaymsg answers, as JSON."""
         return json.loads(self.run("swaymsg", "--raw", *arguments))
 
     def swaymsg(self, *command):
-        """Runs a sway command; one that sway refuses raises its error."""
+        """Runs a sway command; a refused one raises its error."""
         failed = [reply for reply in self.sway(*command) if not reply["success"]]
         if failed:
             raise AssertionError(f"sway refused {command}: {failed}")
 
-    def seat(self):
-        return self.sway("-t", "get_seats")[0]
-
     def windows(self, app_id):
-        """The windows of this app_id that sway shows, as sway's tree has them."""
         found, queue = [], [self.sway("-t", "get_tree")]
         while queue:
             node = queue.pop()
@@ -429,22 +367,18 @@ class WaylandDesktop(HeadlessWaylandDesktop):
                      "-k", name, *[part for modifier in modifiers for part in ("-m", modifier)])
 
     def click(self, x, y):
-        """Clicks the left button at x, y on the screen."""
         self.swaymsg("seat", "seat0", "cursor", "set", str(x), str(y))
         self.swaymsg("seat", "seat0", "cursor", "press", "button1")
         self.swaymsg("seat", "seat0", "cursor", "release", "button1")
 
 
 class WestonDesktop(HeadlessWaylandDesktop):
-    """A headless weston with its desktop shell, which grants a window's
-    request to be maximised: one where Qt draws the window's frame itself
-    (client-side decorations). Its headless seat has no input at all; its
-    clients are driven through the accessibility bus."""
+    """A headless weston, which grants maximise; no input reaches it but through accessibility."""
 
     compositor = "weston"
 
     def _start_compositor(self, resolution):
-        width, height = resolution.split("x")[:2]
+        width, height = resolution.split("x")
         self.start("weston", "--backend=headless-backend.so", f"--width={width}",
                    f"--height={height}", "--socket=wayland-1", "--idle-time=0", "--no-config",
                    env={**self.env, "XDG_RUNTIME_DIR": self.runtime})
@@ -453,16 +387,9 @@ class WestonDesktop(HeadlessWaylandDesktop):
                    "weston")
 
 
-WL_SEAT_CAPABILITY_POINTER = 1
-WL_SEAT_CAPABILITY_KEYBOARD = 2
-
-
 def hold_virtual_input():
-    """Attaches a wlroots virtual pointer and a virtual keyboard to the
-    compositor's seat and holds them until the compositor goes: clients take
-    clicks only from a seat with a pointer, and bind a keyboard only while the
-    seat has one, too late for keys typed by a keyboard that comes and goes
-    with them. Spoken on the wire, so that no binding needs installing."""
+    """Holds a virtual pointer and keyboard on the seat until the compositor goes: clients bind a
+    keyboard only while the seat has one. Spoken on the wire: no binding to install."""
     connection = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     connection.connect(os.environ["WAYLAND_DISPLAY"])
 
@@ -506,24 +433,19 @@ def hold_virtual_input():
 
 
 def html_page(title, content="", colour="#ffffff"):
-    """An HTML page with this title, its background in colour, and content
-    (markup and script) below its heading."""
+    """A page with this title as its heading, content below and colour behind."""
     return (f"<html><head><title>{title}</title></head>"
             f"<body style='background:{colour}'><h1>{title}</h1>{content}</body></html>").encode()
 
 
-# What a path serves: its bytes, their type, for how many seconds the reply is
-# trickled out before them, and further headers, as (name, value) pairs.
+# What a path serves; trickle_seconds holds the reply open before the body.
 Route = collections.namedtuple("Route", "body content_type trickle_seconds headers",
                                defaults=("text/html; charset=utf-8", 0, ()))
 
 
 class LoopbackServer(ClosedOnExit):
-    """An HTTP/1.1 server on 127.0.0.1, on a port of its own, that logs each
-    request's path (query included) and answers GET and POST from routes, keyed
-    by path without the query, and accepts WebSockets anywhere. It counts the
-    connections made to it, those still open, WebSocket bytes and the UDP
-    datagrams sent to its port number. A subclass answers more by overriding answer()."""
+    """An HTTP/1.1 server on 127.0.0.1 that logs request paths, answers from routes (or an
+    overridden answer()) and counts connections, WebSocket bytes and UDP datagrams to its port."""
 
     def __init__(self):
         self.requests = []
@@ -531,8 +453,8 @@ class LoopbackServer(ClosedOnExit):
         self.routes = {}
         self.connections = 0  # every one accepted, a request in it or not
         self.open_connections = 0
-        self.websocket_bytes = 0  # received once they are open
-        self.datagrams = 0  # UDP, to the same port number (QUIC, STUN)
+        self.websocket_bytes = 0
+        self.datagrams = 0  # QUIC, STUN
         self.counting = threading.Lock()  # the handlers run in threads of their own
         server = self
 
@@ -564,7 +486,7 @@ class LoopbackServer(ClosedOnExit):
                 self.do_GET()
 
             def websocket(self):
-                """Accepts the socket and holds it until the client closes it (or 60 s)."""
+                """Holds the socket until the client closes it (or 60 s)."""
                 key = self.headers["Sec-WebSocket-Key"] + "258EAFA5-E914-47DA-95CA-C5AB0DC85B11"
                 self.send_response(101)
                 self.send_header("Upgrade", "websocket")
@@ -580,7 +502,6 @@ class LoopbackServer(ClosedOnExit):
                     pass
 
             def head(self, status, content_type, headers, *ending):
-                """The status line and headers, ending with the (name, value) pairs ending."""
                 self.send_response(status)
                 for header in (("Content-Type", content_type), *headers,
                                ("Cache-Control", "no-store"), *ending):
@@ -592,9 +513,7 @@ class LoopbackServer(ClosedOnExit):
                 self.wfile.write(body)
 
             def trickle(self, route):
-                """Holds the reply open, a byte at a time, so that a browser that
-                stops the load is seen closing the connection."""
-                # The body ends where the connection does.
+                """A byte at a time, so that a browser stopping the load is seen closing."""
                 self.head(200, route.content_type, route.headers, ("Connection", "close"))
                 deadline = time.monotonic() + route.trickle_seconds
                 try:
@@ -654,11 +573,14 @@ class LoopbackServer(ClosedOnExit):
         return f"http://127.0.0.1:{self.httpd.server_address[1]}{path}"
 
     def page(self, path, title, trickle_seconds=0, colour="#ffffff", content=""):
-        """Serves at path html_page(title, content, colour)."""
         self.routes[path] = Route(html_page(title, content, colour), trickle_seconds=trickle_seconds)
 
     def count(self, path):
         return self.requests.count(path)
+
+    def asked(self, prefix):
+        """The requests whose path (query included) starts with prefix."""
+        return [path for path in self.requests if path.startswith(prefix)]
 
     def close(self):
         self.httpd.shutdown()
@@ -679,9 +601,7 @@ WATCHER_INTERFACE = f"""<node><interface name="{WATCHER}">
 
 
 def serve_status_notifier_watcher():
-    """The watcher of a StatusNotifierItem desktop, cut down to what a
-    program's tray icon meets: it takes an item's registration, forgets the
-    item when its bus name goes, and says that a host is there to show it."""
+    """Cut down to what a tray icon meets: registration, items forgotten with their bus name."""
     Gio = _gio()
     from gi.repository import GLib
     bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
