@@ -7,7 +7,6 @@
 
 #include <csignal>
 #include <memory>
-#include <utility>
 
 HungPageStopper::HungPageStopper(WebPage *page)
     : QObject(page)
@@ -30,9 +29,4 @@ void HungPageStopper::check()
         m_ended = true;
         ::kill(pid_t(pid), SIGKILL);
     });
-}
-
-bool HungPageStopper::takeEnded()
-{
-    return std::exchange(m_ended, false);
 }

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <utility>
+
 class WebPage;
 
 // Stops a page that no longer answers. The engine stops a load only through
@@ -22,7 +24,7 @@ public:
     // Asks the page for a sign of life, and ends its renderer without one in time.
     void check();
     // Whether the renderer last gone was ended here; asking forgets it.
-    bool takeEnded();
+    bool takeEnded() { return std::exchange(m_ended, false); }
 
 private:
     WebPage *m_page;

@@ -57,11 +57,6 @@ void SiteZoom::zoomOut()
         setFactor(*previous);
 }
 
-void SiteZoom::reset()
-{
-    setFactor(1.0);
-}
-
 void SiteZoom::setFactor(double factor)
 {
     m_factors.insert(m_host, factor);

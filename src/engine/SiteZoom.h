@@ -19,7 +19,7 @@ public:
 
     void zoomIn();
     void zoomOut();
-    void reset();
+    void reset() { setFactor(1.0); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -208,16 +208,6 @@ void WebEngineBrowser::Refresh()
     m_view->triggerPageAction(QWebEnginePage::Reload);
 }
 
-bool WebEngineBrowser::Busy() const
-{
-    return m_busy;
-}
-
-QString WebEngineBrowser::LocationURL() const
-{
-    return m_location;
-}
-
 bool WebEngineBrowser::Offline() const
 {
     return m_networkGate->isOffline();
@@ -252,9 +242,4 @@ bool WebEngineBrowser::Silent() const
 void WebEngineBrowser::setSilent(bool silent)
 {
     m_page->setSilent(silent);
-}
-
-void WebEngineBrowser::setRegisterAsBrowser(bool registerAsBrowser)
-{
-    m_registerAsBrowser = registerAsBrowser;
 }

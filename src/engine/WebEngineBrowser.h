@@ -23,20 +23,16 @@ class RendererGonePage;
 class SiteZoom;
 class WebPage;
 
-// The engine view on Qt WebEngine (Chromium), with a persistent profile of its
-// own: cookies, sign-ins and the cache are kept, like any browser's, in the
-// application's standard data and cache locations (so the application's name
-// must be set before one is made), never in the current directory. Work
-// Offline is enforced for that whole profile. One engine per process.
-//
-// Its keys work wherever the focus is in its window: Ctrl+P prints, Ctrl+plus
-// (or Ctrl+=), Ctrl+minus and Ctrl+0 zoom, F3 finds, and Escape ends a page's
-// full screen.
-// The engine's profile folder: cookies, sign-ins and site storage, in the
-// application's standard data location (so the application's name must be set
-// first), never in the current directory.
+// The engine's profile folder, where cookies, sign-ins and site storage are
+// kept as any browser keeps them: in the application's standard data location
+// (so the application's name must be set first), never in the current directory.
 QString profileFolder();
 
+// The engine view on Qt WebEngine (Chromium), with a persistent profile of its
+// own (its cache in the standard cache location), for which Work Offline is
+// enforced whole. One engine per process. Its keys work wherever the focus is
+// in its window: Ctrl+P prints, Ctrl+plus (or Ctrl+=), Ctrl+minus and Ctrl+0
+// zoom, F3 finds, and Escape ends a page's full screen.
 class WebEngineBrowser : public BrowserEngine {
     Q_OBJECT
 
@@ -53,12 +49,15 @@ public:
     void Stop() override;
     void Refresh() override;
 
-    bool Busy() const override;
-    QString LocationURL() const override;
+    bool Busy() const override { return m_busy; }
+    QString LocationURL() const override { return m_location; }
 
     void setOffline(bool offline) override;
     void setSilent(bool silent) override;
-    void setRegisterAsBrowser(bool registerAsBrowser) override;
+    void setRegisterAsBrowser(bool registerAsBrowser) override
+    {
+        m_registerAsBrowser = registerAsBrowser;
+    }
     bool FullScreen() const override { return m_fullScreen; }
 
     bool Offline() const;

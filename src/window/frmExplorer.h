@@ -36,12 +36,11 @@ public:
     // in which case the program must end with status 1.
     bool start();
 
+    const WindowLayout &windowLayout() const { return *m_layout; }
+
 public slots:
     // File, Exit: ends the program.
     void exitProgram();
-
-public:
-    const WindowLayout &windowLayout() const { return *m_layout; }
 
 protected:
     void changeEvent(QEvent *event) override;

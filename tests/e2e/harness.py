@@ -52,7 +52,6 @@ class Corvane(ClosedOnExit):
         return self.window_titled("^Corvane$", timeout)
 
     def press_in(self, name, *keys, timeout=10):
-        """Focuses the window titled name, once it is shown, and presses keys in it."""
         self.press(self.window_titled(name, timeout), *keys)
 
     def press(self, window, *keys):
@@ -69,7 +68,6 @@ class Corvane(ClosedOnExit):
         self.keys("ctrl+a")
 
     def go_to(self, window, url):
-        """Focuses the window, types url into the address box and presses Enter."""
         self.focus(window)
         self.click_address_box(window)
         self.type(url)
