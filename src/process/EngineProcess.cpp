@@ -11,6 +11,9 @@
 namespace {
 
 constexpr char ChromiumFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+constexpr char PageAccessibilityVariable[] = "QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY";
+#endif
 
 // Splits Chromium flags the way Qt WebEngine reads the variable: at spaces,
 // with double quotes grouping and then dropped.
@@ -110,4 +113,15 @@ void prepareEngineProcess()
     // all, the engine reads no flags from the command line.
     qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
     qputenv(ChromiumFlagsVariable, engineFlags(qgetenv(ChromiumFlagsVariable)));
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+    // Before Qt 6.6 the engine hands a page's contents to the Linux accessibility
+    // bus only while this variable is set at all; 6.6 and later do by default,
+    // and take 0 to mean off. It costs nothing until a screen reader switches
+    // accessibility on. Here it means what it means on the later releases.
+    if (qEnvironmentVariable(PageAccessibilityVariable, QStringLiteral("1")) == u"1")
+        qputenv(PageAccessibilityVariable, "1");
+    else
+        qunsetenv(PageAccessibilityVariable);
+#endif
 }

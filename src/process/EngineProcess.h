@@ -8,6 +8,8 @@
 // pipe is ever opened, whatever the environment or the command line asks: it
 // would hand every page, cookie and sign-in to whoever connects. WebTransport
 // is switched off: nothing could hold it back offline or from local pages.
+// Pages are readable by screen readers on every release, unless the user's
+// QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY says 0.
 void prepareEngineProcess();
 
 // The Chromium flags the engine runs with, in the form of its variable

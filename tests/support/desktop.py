@@ -246,8 +246,6 @@ class Desktop(ClosedOnExit):
         self.start_session_bus()
         self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties",
                   "Set", "(ssv)", "org.a11y.Status", "IsEnabled", _variant("b", True))
-        # Qt WebEngine publishes a page's own contents on Linux only when asked to.
-        self.env["QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"] = "1"
 
     def set_dpi(self, dpi):
         """Announces the screen's DPI as desktops do, through the X resources
