@@ -14,7 +14,8 @@ WaylandDesktop is the same for a Wayland session: a headless sway in place of
 the X display, and input through its virtual keyboard and pointer protocols;
 WestonDesktop a headless weston, which grants maximise.
 
-Run as a program, `desktop.py status-notifier-watcher` is that watcher, and
+Run as a program, `desktop.py status-notifier-watcher` is that watcher,
+`desktop.py settings-portal SCHEME` a desktop's settings portal, and
 `desktop.py virtual-input` attaches a pointer and a keyboard to a Wayland seat."""
 
 import base64
@@ -246,6 +247,15 @@ class Desktop(ClosedOnExit):
         self.start_session_bus()
         self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties",
                   "Set", "(ssv)", "org.a11y.Status", "IsEnabled", _variant("b", True))
+
+    def start_settings_portal(self, color_scheme):
+        """The settings portal of a desktop such as GNOME's or KDE's, telling
+        the user's colour scheme: 1 prefers dark, 2 prefers light, 0 no
+        preference (this module, run as a program)."""
+        self.start_session_bus()
+        self.start(sys.executable, "-B", os.path.abspath(__file__), "settings-portal",
+                   str(color_scheme))
+        wait_until(lambda: self.has_owner(PORTAL), SERVER_START_LIMIT, "the settings portal")
 
     def set_dpi(self, dpi):
         """Announces the screen's DPI as desktops do, through the X resources
@@ -676,6 +686,35 @@ WATCHER_INTERFACE = f"""<node><interface name="{WATCHER}">
 </interface></node>"""
 
 
+PORTAL = "org.freedesktop.portal.Desktop"
+SETTINGS_INTERFACE = """<node><interface name="org.freedesktop.portal.Settings">
+  <method name="Read"><arg type="s" direction="in"/><arg type="s" direction="in"/>
+    <arg type="v" direction="out"/></method>
+</interface></node>"""
+
+
+def serve_settings_portal(color_scheme):
+    """The one setting of the freedesktop settings portal that programs read
+    for their look, the appearance's color-scheme. Read answers with the value
+    in a second variant, as every portal's does."""
+    Gio = _gio()
+    from gi.repository import GLib
+    bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+
+    def on_call(connection, sender, path, interface, method, parameters, invocation):
+        if parameters.unpack() == ("org.freedesktop.appearance", "color-scheme"):
+            invocation.return_value(GLib.Variant("(v)", (GLib.Variant("v", GLib.Variant(
+                "u", color_scheme)),)))
+        else:
+            invocation.return_dbus_error("org.freedesktop.portal.Error.NotFound",
+                                         "Requested setting not found")
+
+    interface = Gio.DBusNodeInfo.new_for_xml(SETTINGS_INTERFACE).interfaces[0]
+    bus.register_object("/org/freedesktop/portal/desktop", interface, on_call, None, None)
+    Gio.bus_own_name_on_connection(bus, PORTAL, Gio.BusNameOwnerFlags.NONE, None, None)
+    GLib.MainLoop().run()
+
+
 def serve_status_notifier_watcher():
     """The watcher of a StatusNotifierItem desktop, cut down to what a
     program's tray icon meets: it takes an item's registration, forgets the
@@ -717,4 +756,5 @@ def serve_status_notifier_watcher():
 
 if __name__ == "__main__":
     {"status-notifier-watcher": serve_status_notifier_watcher,
+     "settings-portal": lambda: serve_settings_portal(int(sys.argv[2])),
      "virtual-input": hold_virtual_input}[sys.argv[1]]()
