@@ -1,4 +1,5 @@
 #include "DesktopColorScheme.h"
+#include "EngineProcess.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -40,20 +41,12 @@ uint portalColorScheme()
 
 void followDesktopColorScheme()
 {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    // The engine gives pages the colour scheme of Qt's style hints, and follows
-    // them while it runs. A platform theme that knows the desktop's choice (as
-    // Qt's GNOME one does) has set them already, and follows the desktop live.
-    QStyleHints *hints = QGuiApplication::styleHints();
-    if (hints->colorScheme() == Qt::ColorScheme::Unknown && portalColorScheme() == PrefersDark)
-        hints->setColorScheme(Qt::ColorScheme::Dark);
-#elif QT_VERSION < QT_VERSION_CHECK(6, 7, 0)
-    // The engine gives pages the colour scheme of Chromium's own theme, which
-    // this switch makes dark. From Qt 6.7 on it darkens every page by force
-    // instead, whatever its own style.
-    if (portalColorScheme() == PrefersDark) {
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-                qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") + " --force-dark-mode");
-    }
+#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
+    // From Qt 6.7 on the engine follows Qt's own colour scheme, live, and a
+    // platform theme that knows the desktop's (Qt's GNOME and KDE ones) sets it.
+    if (QGuiApplication::styleHints()->colorScheme() != Qt::ColorScheme::Unknown)
+        return;
 #endif
+    if (portalColorScheme() == PrefersDark)
+        preferDarkPages();
 }

@@ -16,3 +16,8 @@ void prepareEngineProcess();
 // QTWEBENGINE_CHROMIUM_FLAGS, from the user's: all of them but those that open
 // remote debugging, and before Qt 6.6 one that switches WebTransport off.
 QByteArray engineFlags(const QByteArray &flags);
+
+// Asks the engine to tell pages that the user prefers a dark look
+// (prefers-color-scheme: dark); call after prepareEngineProcess() and before
+// the engine starts.
+void preferDarkPages();
