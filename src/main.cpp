@@ -1,5 +1,6 @@
 #include "assembleWindow.h"
 #include "engine/WebEngineBrowser.h"
+#include "process/DesktopColorScheme.h"
 #include "process/EngineProcess.h"
 #include "process/EngineTemporaries.h"
 #include "process/ExitSignals.h"
@@ -16,6 +17,7 @@ int main(int argc, char **argv)
     // Before the application, so that it acts after the engine has ended.
     EngineTemporaries leftByTheEngine;
     const std::unique_ptr<QApplication> app = openApplication(argc, argv);
+    followDesktopColorScheme();
     QApplication::setApplicationName(QStringLiteral("corvane"));
     QApplication::setDesktopFileName(QStringLiteral("corvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/corvane.png")));

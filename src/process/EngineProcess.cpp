@@ -11,6 +11,9 @@
 namespace {
 
 constexpr char ChromiumFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+constexpr char PageAccessibilityVariable[] = "QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY";
+#endif
 
 // Splits Chromium flags the way Qt WebEngine reads the variable: at spaces,
 // with double quotes grouping and then dropped.
@@ -49,27 +52,29 @@ bool opensRemoteDebugging(const QByteArray &flag)
     return withoutDashes(flag).toLower().startsWith("remote-debugging");
 }
 
-#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
-// WebTransport reaches the network past the profile's requests, so neither
-// Work Offline nor the rule for local pages could hold it back: it is switched
-// off. Chromium reads only the last flag of a name, so it is added to any the
-// user gives. Qt 6.6 and later put a --disable-blink-features of their own
-// after all of these (Qt's changes "Disable EyeDropperAPI" and "Disable blink
-// WebOTP feature"), which replaces it; there the profile takes WebTransport
-// from its pages instead (WebEngineBrowser).
-QByteArrayList withWebTransportOff(QByteArrayList flags)
+// Chromium reads only the last flag of a name, so an item of a flag that takes
+// a list is added to the one the user gives, if any.
+QByteArrayList withListItem(QByteArrayList flags, const QByteArray &name, const QByteArray &item)
 {
-    const QByteArray switchedOff = "disable-blink-features=";
+    const QByteArray prefix = name + '=';
     for (QByteArray &flag : flags) {
-        if (withoutDashes(flag).startsWith(switchedOff)) {
-            flag += ",WebTransport";
+        if (withoutDashes(flag).startsWith(prefix)) {
+            flag += ',' + item;
             return flags;
         }
     }
-    flags.append("--" + switchedOff + "WebTransport");
+    flags.append("--" + prefix + item);
     return flags;
 }
-#endif
+
+QByteArray joinedFlags(QByteArrayList flags)
+{
+    for (QByteArray &flag : flags) {
+        if (flag.contains(' '))
+            flag = '"' + flag + '"';
+    }
+    return flags.join(' ');
+}
 
 } // namespace
 
@@ -81,13 +86,15 @@ QByteArray engineFlags(const QByteArray &flags)
             kept.append(flag);
     }
 #if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
-    kept = withWebTransportOff(kept);
+    // WebTransport reaches the network past the profile's requests, so neither
+    // Work Offline nor the rule for local pages could hold it back: it is
+    // switched off. Qt 6.6 and later put a --disable-blink-features of their
+    // own after all of these (Qt's changes "Disable EyeDropperAPI" and "Disable
+    // blink WebOTP feature"), which replaces it; there the profile takes
+    // WebTransport from its pages instead (WebEngineBrowser).
+    kept = withListItem(kept, "disable-blink-features", "WebTransport");
 #endif
-    for (QByteArray &flag : kept) {
-        if (flag.contains(' '))
-            flag = '"' + flag + '"';
-    }
-    return kept.join(' ');
+    return joinedFlags(kept);
 }
 
 void prepareEngineProcess()
@@ -110,4 +117,26 @@ void prepareEngineProcess()
     // all, the engine reads no flags from the command line.
     qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
     qputenv(ChromiumFlagsVariable, engineFlags(qgetenv(ChromiumFlagsVariable)));
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+    // Before Qt 6.6 the engine hands a page's contents to the Linux accessibility
+    // bus only while this variable is set at all; 6.6 and later do by default,
+    // and take 0 to mean off. It costs nothing until a screen reader switches
+    // accessibility on. Here it means what it means on the later releases.
+    if (qEnvironmentVariable(PageAccessibilityVariable, QStringLiteral("1")) == u"1")
+        qputenv(PageAccessibilityVariable, "1");
+    else
+        qunsetenv(PageAccessibilityVariable);
+#endif
+}
+
+void preferDarkPages()
+{
+    // Blink's own setting, which it applies over the preference the engine
+    // hands it whenever a page's preferences change. The engine's follows
+    // Chromium's theme before Qt 6.7 and Qt's colour scheme from 6.7 on, and a
+    // program can make neither dark under Qt's generic platform theme. 0 is dark.
+    qputenv(ChromiumFlagsVariable,
+            joinedFlags(withListItem(splitFlags(qgetenv(ChromiumFlagsVariable)), "blink-settings",
+                                     "preferredColorScheme=0")));
 }

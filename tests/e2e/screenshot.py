@@ -28,6 +28,14 @@ def capture(desktop, window):
     return width, height, rows
 
 
+def window_colours(desktop, window):
+    """The colours in an X window's picture; None while it cannot be taken."""
+    try:
+        return colours(capture(desktop, window)[2])
+    except subprocess.CalledProcessError:
+        return None
+
+
 def write_png(path, width, height, rows):
     def chunk(kind, body):
         return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))

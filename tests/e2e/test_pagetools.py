@@ -16,11 +16,7 @@ MATCH_MARKS = {b"\xff\x96\x32", b"\xff\xff\x00"}
 
 class PageTools(E2ETestCase):
     def colours(self, window):
-        """The colours in the window's picture; None while it cannot be taken."""
-        try:
-            return screenshot.colours(screenshot.capture(self.desktop, window)[2])
-        except subprocess.CalledProcessError:
-            return None
+        return screenshot.window_colours(self.desktop, window)
 
     def test_print_through_the_dialog_to_a_pdf_and_a_pages_own_print_unless_silent(self):
         corvane, window = self.start_at("/printable", html_page(

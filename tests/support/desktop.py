@@ -1,7 +1,8 @@
 """A private desktop (X under openbox, or a headless sway or weston) for the end-to-end
 tests, tests/with-x-display and the benchmark, a loopback web server, ending a process tree
 by pid and a bounded wait. Run as a program, a tray host's StatusNotifierWatcher
-(status-notifier-watcher) or a Wayland seat's pointer and keyboard (virtual-input)."""
+(status-notifier-watcher), a desktop's settings portal (settings-portal SCHEME) or a
+Wayland seat's pointer and keyboard (virtual-input)."""
 
 import base64
 import collections
@@ -206,8 +207,15 @@ class Desktop(ClosedOnExit):
         self.start_session_bus()
         self.call(self.bus(), "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties",
                   "Set", "(ssv)", "org.a11y.Status", "IsEnabled", _variant("b", True))
-        # Qt WebEngine publishes a page's own contents on Linux only when asked to.
-        self.env["QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"] = "1"
+
+    def start_settings_portal(self, color_scheme):
+        """The settings portal of a desktop such as GNOME's or KDE's, telling
+        the user's colour scheme: 1 prefers dark, 2 prefers light, 0 no
+        preference (this module, run as a program)."""
+        self.start_session_bus()
+        self.start(sys.executable, "-B", os.path.abspath(__file__), "settings-portal",
+                   str(color_scheme))
+        wait_until(lambda: self.has_owner(PORTAL), SERVER_START_LIMIT, "the settings portal")
 
     def set_dpi(self, dpi):
         """Announces the DPI as desktops do, in the X resources programs read at start."""
@@ -600,6 +608,35 @@ WATCHER_INTERFACE = f"""<node><interface name="{WATCHER}">
 </interface></node>"""
 
 
+PORTAL = "org.freedesktop.portal.Desktop"
+SETTINGS_INTERFACE = """<node><interface name="org.freedesktop.portal.Settings">
+  <method name="Read"><arg type="s" direction="in"/><arg type="s" direction="in"/>
+    <arg type="v" direction="out"/></method>
+</interface></node>"""
+
+
+def serve_settings_portal(color_scheme):
+    """The one setting of the freedesktop settings portal that programs read
+    for their look, the appearance's color-scheme. Read answers with the value
+    in a second variant, as every portal's does."""
+    Gio = _gio()
+    from gi.repository import GLib
+    bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+
+    def on_call(connection, sender, path, interface, method, parameters, invocation):
+        if parameters.unpack() == ("org.freedesktop.appearance", "color-scheme"):
+            invocation.return_value(GLib.Variant("(v)", (GLib.Variant("v", GLib.Variant(
+                "u", color_scheme)),)))
+        else:
+            invocation.return_dbus_error("org.freedesktop.portal.Error.NotFound",
+                                         "Requested setting not found")
+
+    interface = Gio.DBusNodeInfo.new_for_xml(SETTINGS_INTERFACE).interfaces[0]
+    bus.register_object("/org/freedesktop/portal/desktop", interface, on_call, None, None)
+    Gio.bus_own_name_on_connection(bus, PORTAL, Gio.BusNameOwnerFlags.NONE, None, None)
+    GLib.MainLoop().run()
+
+
 def serve_status_notifier_watcher():
     """Cut down to what a tray icon meets: registration, items forgotten with their bus name."""
     Gio = _gio()
@@ -639,4 +676,5 @@ def serve_status_notifier_watcher():
 
 if __name__ == "__main__":
     {"status-notifier-watcher": serve_status_notifier_watcher,
+     "settings-portal": lambda: serve_settings_portal(int(sys.argv[2])),
      "virtual-input": hold_virtual_input}[sys.argv[1]]()
