@@ -80,10 +80,14 @@ class Documents(E2ETestCase):
     def test_a_misspelt_word_gets_its_correction_from_the_context_menu(self):
         corvane, window = self.start_at("/write", html_page(
             "Write", "<textarea style='position:fixed;inset:0;font-size:60px' "
-                     "oninput='fetch(\"/text?\" + this.value)'></textarea>"))
+                     "oninput='fetch(\"/text?\" + this.value)'></textarea>"
+                     "<script>onload = () => fetch('/shown')</script>"))
+        wait_until(lambda: "/shown" in self.server.requests, 20, "the page loaded")
         corvane.click(window, 200, 150)
         corvane.type("recieve ")
-        wait_until(lambda: self.shows_red(window), 10, "the word underlined")
+        wait_until(lambda: self.server.asked("/text?recieve"), 10, "the word typed")
+        # The engine loads the dictionary at the first word it checks.
+        wait_until(lambda: self.shows_red(window), 20, "the word underlined")
         corvane.click(window, 60, 90, button=3)
         corvane.window_titled("^corvane$")  # the page's context menu
         corvane.keys("Down", "Return")  # its first item
