@@ -49,9 +49,13 @@ QString spellingDictionariesFolder()
     const QString set = qEnvironmentVariable(FolderVariable);
     if (!set.isEmpty())
         return set;
+    // Set even for the folder beside the program: Debian's Qt 6.8 looks in
+    // /usr/share/hunspell-bdic before it, unless told.
     const QString beside = besideTheProgram(QStringLiteral("qtwebengine_dictionaries"));
-    if (QFileInfo::exists(beside))
+    if (QFileInfo::exists(beside)) {
+        qputenv(FolderVariable, QFile::encodeName(beside));
         return beside;
+    }
     // Installed, the program is in bin/ and its dictionaries in share/.
     const QString installed =
         besideTheProgram(QStringLiteral("../share/corvane/qtwebengine_dictionaries"));
