@@ -10,6 +10,7 @@
 #include "RendererGonePage.h"
 #include "ScreenMoveRelay.h"
 #include "SiteZoom.h"
+#include "SpellChecking.h"
 #include "WebPage.h"
 
 #include <QAction>
@@ -32,10 +33,14 @@ namespace {
 // are the application's standard ones, whatever Qt's defaults for a name.
 QWebEngineProfile *createPersistentProfile(QObject *parent)
 {
+    // The engine starts with its first profile, and reads where its
+    // dictionaries are as it starts.
+    const QString dictionaries = spellingDictionariesFolder();
     auto *profile = new QWebEngineProfile(QStringLiteral("browsing"), parent);
     profile->setPersistentStoragePath(profileFolder());
     profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
                           "/profile");
+    checkSpelling(*profile, dictionaries);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
     // Qt 6.6 and later keep WebTransport whatever the engine's flags say (see
     // EngineProcess): every frame loses it before its page's scripts run.

@@ -71,6 +71,9 @@ WebPage::WebPage(QWebEngineProfile *profile, std::unique_ptr<EngineDialogs> dial
     // what it finds there to a server.
     settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // The engine's PDF viewer is a plugin: without plugins, a PDF is a file
+    // to save.
+    settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
 
     // Qt shows no sign-in box of its own: without an answer here, no site
     // could ever be signed in to.
