@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QWebEngineProfile>
 
@@ -43,34 +42,34 @@ QString spellCheckLanguage(const QLocale &locale, const QStringList &dictionarie
 
 QString spellingDictionariesFolder()
 {
-    // As Qt WebEngine 6.4 and 6.8 look, taking the first folder that exists:
-    // the variable's alone when it is set, else the one beside the program,
-    // else Qt's own.
+    // When the variable is set, the engine looks there alone.
     const QString set = qEnvironmentVariable(FolderVariable);
     if (!set.isEmpty())
         return set;
-    // Set even for the folder beside the program: Debian's Qt 6.8 looks in
-    // /usr/share/hunspell-bdic before it, unless told.
-    const QString beside = besideTheProgram(QStringLiteral("qtwebengine_dictionaries"));
-    if (QFileInfo::exists(beside)) {
-        qputenv(FolderVariable, QFile::encodeName(beside));
-        return beside;
+    // Named even when beside the program: Debian's Qt 6.8 looks in
+    // /usr/share/hunspell-bdic before it. Installed, the program is in bin/
+    // and its dictionaries in share/.
+    for (const char *path :
+         {"qtwebengine_dictionaries", "../share/corvane/qtwebengine_dictionaries"}) {
+        const QString folder = besideTheProgram(QString::fromLatin1(path));
+        if (QFileInfo::exists(folder)) {
+            qputenv(FolderVariable, QFile::encodeName(folder));
+            return folder;
+        }
     }
-    // Installed, the program is in bin/ and its dictionaries in share/.
-    const QString installed =
-        besideTheProgram(QStringLiteral("../share/corvane/qtwebengine_dictionaries"));
-    if (QFileInfo::exists(installed)) {
-        qputenv(FolderVariable, QFile::encodeName(installed));
-        return installed;
-    }
-    return QLibraryInfo::path(QLibraryInfo::DataPath) + QStringLiteral("/qtwebengine_dictionaries");
+    // None of Corvane's own: the engine looks in places of its release's
+    // choosing, and finds en-US there or checks nothing.
+    return {};
 }
 
 void checkSpelling(QWebEngineProfile &profile, const QString &folder)
 {
+    // An empty folder is none, not the current directory.
     QStringList dictionaries;
-    for (const QFileInfo &file :
-         QDir(folder).entryInfoList({QStringLiteral("*.bdic")}, QDir::Files))
+    const QFileInfoList files =
+        folder.isEmpty() ? QFileInfoList()
+                         : QDir(folder).entryInfoList({QStringLiteral("*.bdic")}, QDir::Files);
+    for (const QFileInfo &file : files)
         dictionaries << file.completeBaseName();
     profile.setSpellCheckLanguages({spellCheckLanguage(QLocale::system(), dictionaries)});
     profile.setSpellCheckEnabled(true);

@@ -12,9 +12,10 @@ class QWebEngineProfile;
 // States).
 QString spellCheckLanguage(const QLocale &locale, const QStringList &dictionaries);
 
-// The folder the engine will read its dictionaries from. Where it would not
-// look for those installed with Corvane, it is pointed at them; so this must
-// come before the engine starts, that is, before the first profile.
+// The folder the engine will read its dictionaries from, empty when Corvane
+// has none of its own. The engine is pointed at Corvane's, as it would not
+// look there; so this must come before the engine starts, that is, before the
+// first profile.
 QString spellingDictionariesFolder();
 
 // Underlines misspelt words as the user types in profile's pages, with one of
