@@ -95,8 +95,12 @@ WebPage::WebPage(QWebEngineProfile *profile, std::unique_ptr<EngineDialogs> dial
     // Without an answer, the engine drops every download.
     connect(profile, &QWebEngineProfile::downloadRequested, this, &WebPage::answerDownload);
     connect(this, &QWebEnginePage::loadingChanged, this, &WebPage::forgetBoxesOnLeaving);
-    // A page's window.print() does nothing unless it is answered.
+    // A page's window.print() does nothing unless it is answered. Qt 6.8 tells
+    // a frame's apart; the whole page is printed for it, as Qt 6.4 has it.
     connect(this, &QWebEnginePage::printRequested, this, &WebPage::answerPrintRequest);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    connect(this, &QWebEnginePage::printRequestedByFrame, this, &WebPage::answerPrintRequest);
+#endif
 }
 
 QWidget *WebPage::dialogOwner() const

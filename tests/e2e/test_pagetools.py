@@ -21,7 +21,9 @@ class PageTools(E2ETestCase):
     def test_print_through_the_dialog_to_a_pdf_and_a_pages_own_print_unless_silent(self):
         corvane, window = self.start_at("/printable", html_page(
             "Page", "<p>Corvane prints this line</p><button onclick='print()' "
-            "style='position:fixed;left:0;bottom:0;width:100%;height:100px'>Print</button>"))
+            "style='position:fixed;left:0;bottom:0;width:100%;height:60px'>Print</button>"
+            "<iframe srcdoc=\"<button onclick='print()' style='position:fixed;inset:0'>\" "
+            "style='position:fixed;left:0;top:80px;width:100%;height:80px;border:0'></iframe>"))
         pdf = os.path.join(os.environ["HOME"], "Page.pdf")  # what the dialog proposes
 
         def answer_print_dialog(key):
@@ -40,9 +42,12 @@ class PageTools(E2ETestCase):
         answer_print_dialog("Escape")
         corvane.click(window, 200, 240)  # the page's own print()
         answer_print_dialog("Escape")
+        corvane.click(window, 200, 160)  # a frame's
+        answer_print_dialog("Escape")
 
         corvane.open_menu_item(window, OPTIONS_MENU_X, SILENT_ITEM)
         corvane.click(window, 200, 240)
+        corvane.click(window, 200, 160)
         time.sleep(2)
         self.assertEqual(corvane.windows("^Print$"), [], "the page's print() while Silent")
         corvane.keys("ctrl+p")
