@@ -50,13 +50,22 @@ class Documents(E2ETestCase):
     def address_shown(self, corvane, url):
         return wait_until(lambda: corvane.extents("label", url), 20, f"{url} in the status bar")
 
-    def test_a_pdf_from_the_web_shows_in_the_page_under_its_address(self):
+    def test_a_pdf_from_the_web_shows_in_the_page_under_its_address_and_saves(self):
         self.server.routes["/doc.pdf"] = Route(tiny_pdf(b"Corvane shows this"), "application/pdf")
         corvane, window = self.start_at("/before", html_page("Before"), accessible=True)
         corvane.go_to(window, self.server.url("/doc.pdf"))
         wait_until(lambda: self.shows(window, DOCUMENT_COLOUR), 20, "the document shown")
         self.address_shown(corvane, self.server.url("/doc.pdf"))
         self.assertEqual(corvane.windows("^Save download as$"), [])
+        corvane.click(window, 200, 150, button=3)
+        time.sleep(0.5)
+        corvane.keys("Up", "Return")  # the page's own menu, its last item: Save page
+        corvane.press_in("^Save download as$", "ctrl+a")
+        corvane.type(self.path("saved.pdf"))
+        corvane.keys("Return")
+        wait_until(lambda: os.path.exists(self.path("saved.pdf")) and
+                   self.read("saved.pdf").endswith(b"%%EOF\n"), 10, "the document saved")
+        corvane.press_in("^Download$", "Return")
         corvane.keys("alt+BackSpace")
         self.address_shown(corvane, self.server.url("/before"))
         wait_until(lambda: not self.shows(window, DOCUMENT_COLOUR), 20, "the page before")
