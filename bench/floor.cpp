@@ -2,16 +2,20 @@
 // one view loading the address given on the command line. With --tick-1ms the
 // view gets a status bar whose two labels a timer rewrites every millisecond,
 // to show what a status poll at that rate would cost.
+#include "engine/SpellChecking.h"
 #include "process/EngineProcess.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include <memory>
@@ -63,7 +67,16 @@ int main(int argc, char **argv)
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
 
+    // The engine's own features that Corvane switches on, paid for by both:
+    // PDFs in the page and spelling, with the dictionary the build made, one
+    // folder up from here.
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DICTIONARIES_PATH"))
+        qputenv("QTWEBENGINE_DICTIONARIES_PATH",
+                QFile::encodeName(app.applicationDirPath() + "/../qtwebengine_dictionaries"));
+    const QString dictionaries = spellingDictionariesFolder();
     auto *view = new QWebEngineView;
+    view->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    checkSpelling(*view->page()->profile(), dictionaries);
     std::unique_ptr<QWidget> window;
     if (parser.isSet(tick)) {
         window = statusTickingWindow(view);
