@@ -10,8 +10,8 @@
 
 namespace {
 
-// A portal that answers answers at once; one that is missing is told at once
-// by the bus.
+// A portal answers at once, and the bus says at once that none is there; the
+// bound is for a portal that hangs.
 constexpr int PortalTimeoutMs = 250;
 
 // The color-scheme of a desktop that prefers dark; 2 prefers light, 0 neither.
