@@ -23,8 +23,11 @@ class PageTools(E2ETestCase):
             "Page", "<p>Corvane prints this line</p><button onclick='print()' "
             "style='position:fixed;left:0;bottom:0;width:100%;height:60px'>Print</button>"
             "<iframe srcdoc=\"<button onclick='print()' style='position:fixed;inset:0'>\" "
-            "style='position:fixed;left:0;top:80px;width:100%;height:80px;border:0'></iframe>"))
-        pdf = os.path.join(os.environ["HOME"], "Page.pdf")  # what the dialog proposes
+            "style='position:fixed;left:0;top:80px;width:100%;height:80px;border:0'></iframe>"
+            "<script>onload = () => fetch('/shown')</script>"))
+        # What the dialog proposes once the page has its title.
+        pdf = os.path.join(os.environ["HOME"], "Page.pdf")
+        wait_until(lambda: "/shown" in self.server.requests, 20, "the page loaded")
 
         def answer_print_dialog(key):
             corvane.press_in("^Print$", key)
