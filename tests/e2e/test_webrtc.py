@@ -10,11 +10,12 @@ import unittest
 
 from harness import E2ETestCase, Route, wait_until
 
-# The ways a page reaches the constructor: its own, a child frame's, that of a
-# fresh about:blank frame taken before anything could run in it, a worker's.
-WAYS = ("main", "child", "blank", "worker")
+# The ways a page reaches the constructor: its own, a child frame's, those of
+# fresh about:blank frames (added by script, in the markup, written) taken
+# before anything could run in them, a worker's.
+WAYS = ("main", "child", "blank", "markup", "written", "worker")
 # Workers have no peer connections in the engine of either release.
-REACHABLE = ("main", "child", "blank")
+REACHABLE = WAYS[:-1]
 
 # Tries again every half second, as a page set on getting through would.
 TRY = """const tryWebRtc = (Pc, ice) => { if (!Pc) return;
@@ -28,9 +29,13 @@ PAGE = """<!doctype html><title>WebRTC</title><link rel=icon href='data:,'>
 keepTrying(self.RTCPeerConnection, ICE.main);
 </script><body>
 <iframe srcdoc="<script>TRY keepTrying(self.RTCPeerConnection, CHILD_SERVERS)</script>"></iframe>
+<iframe id=markup></iframe>
 <script>
 const blank = document.body.appendChild(document.createElement('iframe'));
 keepTrying(blank.contentWindow.RTCPeerConnection, ICE.blank);
+keepTrying(markup.contentWindow.RTCPeerConnection, ICE.markup);
+document.write('<iframe id=written></iframe>');
+keepTrying(written.contentWindow.RTCPeerConnection, ICE.written);
 new Worker(URL.createObjectURL(new Blob([`TRY keepTrying(self.RTCPeerConnection, ${JSON.stringify(ICE.worker)})`])));
 </script>"""
 
