@@ -7,6 +7,10 @@
 // a local file makes, whatever it uses (loads, scripts, sockets, frames,
 // workers). Each is blocked before it is sent. Local content is not network
 // and passes. The engine calls it on the thread it lives on, the UI thread.
+// What the engine makes past the profile's requests, pages' WebRTC, is held
+// back at the process's sockets (InternetSockets) at the same times: while
+// offline, and from the load of a local page, before its scripts run, until a
+// load of a page from the network is let through.
 class NetworkGate : public QWebEngineUrlRequestInterceptor {
     Q_OBJECT
 
@@ -14,10 +18,18 @@ public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
 
     bool isOffline() const { return m_offline; }
-    void setOffline(bool offline) { m_offline = offline; }
+    void setOffline(bool offline);
+
+    // The page's main frame starts loading url, or shows url once a load has
+    // ended, succeeded or not.
+    void pageLoads(const QUrl &url);
+    void pageShown(const QUrl &url);
 
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
 private:
+    void holdBackSockets();
+
     bool m_offline = false;
+    bool m_localPage = false;
 };

@@ -4,7 +4,6 @@
 #include "DownloadSaver.h"
 #include "FindBox.h"
 #include "HungPageStopper.h"
-#include "InternetSockets.h"
 #include "NetworkGate.h"
 #include "NetworkReset.h"
 #include "RenderWidgets.h"
@@ -148,19 +147,11 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo &loading)
         m_layers->setCurrentWidget(m_view);
     // The page commits its address late: until then the location is the one
     // asked for, and once a load ends, stopped or not, the one the page shows.
-    const QUrl page = m_busy ? loading.url() : m_view->url();
-    m_location = addressForDisplay(page);
-    // A local page is held back from its load on, before any of its scripts
-    // run, until a load of another page starts.
-    m_showsLocalPage = page.isLocalFile();
-    refuseInternetSocketsWhileHeldBack();
-}
-
-void WebEngineBrowser::refuseInternetSocketsWhileHeldBack()
-{
-    // Nothing a page sends on its own reaches the network while it is local or
-    // while offline, WebRTC included, which is made past the profile's gate.
-    refuseInternetSockets(m_showsLocalPage || m_networkGate->isOffline());
+    m_location = addressForDisplay(m_busy ? loading.url() : m_view->url());
+    if (m_busy)
+        m_networkGate->pageLoads(loading.url());
+    else
+        m_networkGate->pageShown(m_view->url());
 }
 
 void WebEngineBrowser::followNavigation(const QWebEngineNavigationRequest &request)
@@ -237,7 +228,6 @@ void WebEngineBrowser::setOffline(bool offline)
     // has nothing to end, and would only start the network afresh once more.
     const bool wasOffline = m_networkGate->isOffline();
     m_networkGate->setOffline(offline);
-    refuseInternetSocketsWhileHeldBack();
     if (!offline || wasOffline)
         return;
     // What was open before ends too: the page's loads stop where they are,

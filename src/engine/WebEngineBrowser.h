@@ -72,7 +72,6 @@ public:
 private:
     void followLoading(const QWebEngineLoadingInfo &loading);
     void followNavigation(const QWebEngineNavigationRequest &request);
-    void refuseInternetSocketsWhileHeldBack();
     void showRendererGone(QWebEnginePage::RenderProcessTerminationStatus status);
     void answerFullScreen(QWebEngineFullScreenRequest request);
     QAction *addKey(const QList<QKeySequence> &keys, const std::function<void()> &run);
@@ -90,7 +89,6 @@ private:
     QAction *m_leaveFullScreen;
     QString m_location;
     bool m_busy = false;
-    bool m_showsLocalPage = false;
     bool m_registerAsBrowser = false;
     bool m_fullScreen = false;
 };
