@@ -10,9 +10,10 @@
 
 namespace {
 
-std::atomic<bool> refused{false};
+std::atomic<bool> connectionsRefused{false};
+std::atomic<bool> datagramsRefused{false};
 
-bool isRefused(const sockaddr *address)
+bool isRefused(const std::atomic<bool> &refused, const sockaddr *address)
 {
     return address && refused.load(std::memory_order_relaxed) &&
            (address->sa_family == AF_INET || address->sa_family == AF_INET6);
@@ -31,29 +32,36 @@ int refuse()
 
 } // namespace
 
-void refuseInternetSockets(bool refuse)
+void refuseInternetConnections(bool refuse)
 {
-    refused = refuse;
+    connectionsRefused = refuse;
+}
+
+void refuseInternetDatagrams(bool refuse)
+{
+    datagramsRefused = refuse;
 }
 
 extern "C" int connect(int socket, const sockaddr *address, socklen_t length)
 {
     static auto *const libraryConnect = libraryFunction<decltype(connect)>("connect");
-    return isRefused(address) ? refuse() : libraryConnect(socket, address, length);
+    return isRefused(connectionsRefused, address) ? refuse()
+                                                  : libraryConnect(socket, address, length);
 }
 
 extern "C" ssize_t sendto(int socket, const void *data, size_t size, int flags,
                           const sockaddr *address, socklen_t length)
 {
     static auto *const librarySendto = libraryFunction<decltype(sendto)>("sendto");
-    return isRefused(address) ? refuse()
-                              : librarySendto(socket, data, size, flags, address, length);
+    return isRefused(datagramsRefused, address)
+               ? refuse()
+               : librarySendto(socket, data, size, flags, address, length);
 }
 
 extern "C" ssize_t sendmsg(int socket, const msghdr *message, int flags)
 {
     static auto *const librarySendmsg = libraryFunction<decltype(sendmsg)>("sendmsg");
-    return isRefused(static_cast<const sockaddr *>(message->msg_name))
+    return isRefused(datagramsRefused, static_cast<const sockaddr *>(message->msg_name))
                ? refuse()
                : librarySendmsg(socket, message, flags);
 }
@@ -62,7 +70,8 @@ extern "C" int sendmmsg(int socket, mmsghdr *messages, unsigned int count, int f
 {
     static auto *const librarySendmmsg = libraryFunction<decltype(sendmmsg)>("sendmmsg");
     for (unsigned int i = 0; i < count; ++i) {
-        if (isRefused(static_cast<const sockaddr *>(messages[i].msg_hdr.msg_name)))
+        if (isRefused(datagramsRefused,
+                      static_cast<const sockaddr *>(messages[i].msg_hdr.msg_name)))
             return refuse();
     }
     return librarySendmmsg(socket, messages, count, flags);

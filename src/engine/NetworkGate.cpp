@@ -48,6 +48,7 @@ void NetworkGate::pageLoads(const QUrl &url)
 void NetworkGate::pageShown(const QUrl &url)
 {
     m_localPage = url.isLocalFile();
+    m_leavingLocalPage = false;
     holdBackSockets();
 }
 
@@ -59,13 +60,17 @@ void NetworkGate::interceptRequest(QWebEngineUrlRequestInfo &info)
         info.block(true);
     } else if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
                m_localPage) {
-        // The engine has let a load of the user's replace the local page.
+        // The engine has let a load of the user's replace the local page, which
+        // lives on until the new one arrives: its peer connections, which keep
+        // sending to the servers the page chose, are held back until then.
         m_localPage = false;
+        m_leavingLocalPage = true;
         holdBackSockets();
     }
 }
 
 void NetworkGate::holdBackSockets()
 {
-    refuseInternetSockets(m_offline || m_localPage);
+    refuseInternetConnections(m_offline || m_localPage);
+    refuseInternetDatagrams(m_offline || m_localPage || m_leavingLocalPage);
 }

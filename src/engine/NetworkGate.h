@@ -8,9 +8,9 @@
 // workers). Each is blocked before it is sent. Local content is not network
 // and passes. The engine calls it on the thread it lives on, the UI thread.
 // What the engine makes past the profile's requests, pages' WebRTC, is held
-// back at the process's sockets (InternetSockets) at the same times: while
-// offline, and from the load of a local page, before its scripts run, until a
-// load of a page from the network is let through.
+// back at the process's sockets (InternetSockets): while offline, and from the
+// load of a local page, before its scripts run, until the load of a page from
+// the network that replaces it ends.
 class NetworkGate : public QWebEngineUrlRequestInterceptor {
     Q_OBJECT
 
@@ -32,4 +32,5 @@ private:
 
     bool m_offline = false;
     bool m_localPage = false;
+    bool m_leavingLocalPage = false;
 };

@@ -135,7 +135,6 @@ class WebRtc(E2ETestCase):
         self.assertEqual(self.counts(), {way: (0, 0) for way in WAYS})
         self.assertEqual(self.server.requests, [])
 
-    @unittest.expectedFailure  # see the README: the page lives on until the next one arrives
     def test_nothing_from_a_local_page_as_the_user_leaves_it(self):
         self.server.routes["/slow"] = Route(b"Slow", trickle_seconds=4)
         corvane, window = self.start_at("local.html", self.page())
