@@ -57,22 +57,3 @@ extern "C" ssize_t sendto(int socket, const void *data, size_t size, int flags,
                ? refuse()
                : librarySendto(socket, data, size, flags, address, length);
 }
-
-extern "C" ssize_t sendmsg(int socket, const msghdr *message, int flags)
-{
-    static auto *const librarySendmsg = libraryFunction<decltype(sendmsg)>("sendmsg");
-    return isRefused(datagramsRefused, static_cast<const sockaddr *>(message->msg_name))
-               ? refuse()
-               : librarySendmsg(socket, message, flags);
-}
-
-extern "C" int sendmmsg(int socket, mmsghdr *messages, unsigned int count, int flags)
-{
-    static auto *const librarySendmmsg = libraryFunction<decltype(sendmmsg)>("sendmmsg");
-    for (unsigned int i = 0; i < count; ++i) {
-        if (isRefused(datagramsRefused,
-                      static_cast<const sockaddr *>(messages[i].msg_hdr.msg_name)))
-            return refuse();
-    }
-    return librarySendmmsg(socket, messages, count, flags);
-}

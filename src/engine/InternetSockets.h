@@ -8,8 +8,8 @@
 // where they are made. Each takes effect at once, on every thread, for sockets
 // already open too.
 
-// Connections: TCP, and UDP sockets connected to one address.
+// Connections (connect): TCP, and UDP sockets connected to one address.
 void refuseInternetConnections(bool refuse);
 
-// Datagrams sent with an address each, as WebRTC sends its UDP.
+// Datagrams sent with an address each (sendto), as WebRTC sends its UDP.
 void refuseInternetDatagrams(bool refuse);

@@ -28,6 +28,12 @@ bool comesFromALocalPage(const QWebEngineUrlRequestInfo &info)
 
 } // namespace
 
+NetworkGate::~NetworkGate()
+{
+    refuseInternetConnections(false);
+    refuseInternetDatagrams(false);
+}
+
 void NetworkGate::setOffline(bool offline)
 {
     m_offline = offline;

@@ -16,6 +16,8 @@ class NetworkGate : public QWebEngineUrlRequestInterceptor {
 
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    // The process's sockets outlive the gate: it lets go of what it held.
+    ~NetworkGate() override;
 
     bool isOffline() const { return m_offline; }
     void setOffline(bool offline);
