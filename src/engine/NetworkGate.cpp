@@ -1,5 +1,7 @@
 #include "NetworkGate.h"
 
+#include "InternetSockets.h"
+
 #include <QUrl>
 #include <QWebEngineUrlRequestInfo>
 
@@ -26,8 +28,55 @@ bool comesFromALocalPage(const QWebEngineUrlRequestInfo &info)
 
 } // namespace
 
+NetworkGate::~NetworkGate()
+{
+    refuseInternetConnections(false);
+    refuseInternetDatagrams(false);
+}
+
+void NetworkGate::setOffline(bool offline)
+{
+    m_offline = offline;
+    holdBackSockets();
+}
+
+void NetworkGate::pageLoads(const QUrl &url)
+{
+    // A load away from a local page may yet be refused (the engine refuses
+    // those the page makes on its own): the local page is held back until
+    // the load's request is let through.
+    if (url.isLocalFile()) {
+        m_localPage = true;
+        holdBackSockets();
+    }
+}
+
+void NetworkGate::pageShown(const QUrl &url)
+{
+    m_localPage = url.isLocalFile();
+    m_leavingLocalPage = false;
+    holdBackSockets();
+}
+
 void NetworkGate::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
-    if (reachesTheNetwork(info.requestUrl()) && (m_offline || comesFromALocalPage(info)))
+    if (!reachesTheNetwork(info.requestUrl()))
+        return;
+    if (m_offline || comesFromALocalPage(info)) {
         info.block(true);
+    } else if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
+               m_localPage) {
+        // The engine has let a load of the user's replace the local page, which
+        // lives on until the new one arrives: its peer connections, which keep
+        // sending to the servers the page chose, are held back until then.
+        m_localPage = false;
+        m_leavingLocalPage = true;
+        holdBackSockets();
+    }
+}
+
+void NetworkGate::holdBackSockets()
+{
+    refuseInternetConnections(m_offline || m_localPage);
+    refuseInternetDatagrams(m_offline || m_localPage || m_leavingLocalPage);
 }

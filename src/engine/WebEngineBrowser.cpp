@@ -148,6 +148,10 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo &loading)
     // The page commits its address late: until then the location is the one
     // asked for, and once a load ends, stopped or not, the one the page shows.
     m_location = addressForDisplay(m_busy ? loading.url() : m_view->url());
+    if (m_busy)
+        m_networkGate->pageLoads(loading.url());
+    else
+        m_networkGate->pageShown(m_view->url());
 }
 
 void WebEngineBrowser::followNavigation(const QWebEngineNavigationRequest &request)
