@@ -14,7 +14,8 @@ constexpr int Stream = SOCK_STREAM, Datagram = SOCK_DGRAM;
 
 // 0 if a socket of the type reaches a listening (or bound) one of the family on
 // this machine, by connect or by sendto, with only connections or only
-// datagrams refused; or the error.
+// datagrams refused; or the error; or -1 if the machine has no loopback
+// address of the family (a container without IPv6).
 int reach(int family, int type, bool bySendto, bool refuseConnections)
 {
     sockaddr_storage address{};
@@ -29,7 +30,11 @@ int reach(int family, int type, bool bySendto, bool refuseConnections)
     }
     auto *name = reinterpret_cast<sockaddr *>(&address);
     const int target = socket(family, type, 0), fd = socket(family, type, 0);
-    bind(target, name, length);
+    if (bind(target, name, length) != 0) {
+        close(fd);
+        close(target);
+        return -1;
+    }
     listen(target, 1);
     length = sizeof(address);
     getsockname(target, name, &length);
@@ -75,7 +80,10 @@ private slots:
         QFETCH(bool, bySendto);
         QFETCH(bool, withConnections);
         QFETCH(bool, withDatagrams);
-        QCOMPARE(reach(family, type, bySendto, true), withConnections ? ENETUNREACH : 0);
+        const int withConnectionsRefused = reach(family, type, bySendto, true);
+        if (withConnectionsRefused == -1)
+            QSKIP("This machine has no loopback address of the family.");
+        QCOMPARE(withConnectionsRefused, withConnections ? ENETUNREACH : 0);
         QCOMPARE(reach(family, type, bySendto, false), withDatagrams ? ENETUNREACH : 0);
     }
 };
