@@ -3,6 +3,7 @@
 #include "OncePerFrame.h"
 #include "layout/Twips.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 #include <algorithm>
@@ -54,6 +55,19 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
     : QStatusBar(parent)
     , m_showTexts(new OncePerFrame(this, [this] { showTexts(); }))
 {
+    // A window of its own, so that a repaint of the bar is flushed onto the
+    // screen alone: flushing the top level redraws all of it through OpenGL,
+    // the page's view included. Its siblings, the view among them, stay in
+    // the top level's window.
+    const bool siblingsStayed =
+        QCoreApplication::testAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    setAttribute(Qt::WA_NativeWindow);
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings, siblingsStayed);
+    // Opaque, as each panel is: Qt repaints what is see-through from the top
+    // level down, and flushes the top level with it.
+    setAutoFillBackground(true);
+
     QFont bold(QStringLiteral("Sans Serif"));
     bold.setPointSizeF(8.25);
     bold.setBold(true);
@@ -67,6 +81,7 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
         label->setObjectName(QString::fromLatin1(look.name));
         // An address is shown as it reads, never as markup.
         label->setTextFormat(Qt::PlainText);
+        label->setAutoFillBackground(true);
         label->setAlignment(look.alignment);
         label->setFrameStyle(QFrame::Panel | look.bevel);
         label->setContentsMargins(1, 0, 1, 0);

@@ -1,0 +1,98 @@
+#include "EventWatcher.h"
+#include "LoopbackHttpServer.h"
+#include "TempWorkingDir.h"
+#include "TestMain.h"
+#include "assembleWindow.h"
+#include "engine/WebEngineBrowser.h"
+#include "window/PanelStatusBar.h"
+
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QSignalSpy>
+#include <QWebEngineView>
+
+namespace {
+
+// Qt's own account of each flush of the window's backing store onto the
+// screen: "Flushing <region> of <widget> to <window>". While the page's view
+// is in the window, a flush of the top level redraws all of it, page included.
+QStringList *flushes = nullptr;
+QtMessageHandler passOn = nullptr;
+
+void noteFlushes(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (qstrcmp(context.category, "qt.widgets.painting") != 0)
+        passOn(type, context, message);
+    else if (flushes && message.startsWith("Flushing ") && !message.startsWith("Flushing top"))
+        flushes->append(message);
+}
+
+qsizetype flushesOf(const QStringList &flushed, const QWidget *widget)
+{
+    const QString of = QString::asprintf(" of %s(%p", widget->metaObject()->className(),
+                                         static_cast<const void *>(widget));
+    return std::count_if(flushed.begin(), flushed.end(),
+                         [&](const QString &flush) { return flush.contains(of); });
+}
+
+} // namespace
+
+class tst_StatusFlush : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        passOn = qInstallMessageHandler(noteFlushes);
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.widgets.painting=true"));
+    }
+
+    void aNewAddressRedrawsTheBarAloneNotThePage()
+    {
+        LoopbackHttpServer server;
+        // Still once drawn: nothing in it asks the engine for a new frame.
+        server.setRoute("/", "<!doctype html><title>Still</title><link rel=icon href='data:,'>"
+                             "<h1>A page that stays still</h1>");
+        writeFile("home.ad", server.url("/").toString().toUtf8() + "\r\n");
+        const AssembledWindow assembled = assembleWindow();
+        frmExplorer &window = *assembled.window;
+        QWebEngineView *view = assembled.engine->view();
+        QSignalSpy loaded(view->page(), &QWebEnginePage::loadFinished);
+        QVERIFY(window.start());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(loaded.wait(10000));
+        // No blinking cursor in the address box, and the first frames are drawn.
+        view->setFocus();
+        auto *bar = window.findChild<PanelStatusBar *>();
+        QTRY_COMPARE(bar->panel(2)->text(), QStringLiteral("Ready"));
+        QTest::qWait(500);
+
+        QStringList flushed;
+        QStringList painted;
+        const EventWatcher onPaint(bar->panel(3), QEvent::Paint,
+                                   [&] { painted << bar->panel(3)->text(); });
+        flushes = &flushed;
+        // A page that keeps its address in step with what it shows, slowly
+        // enough for each address to be shown.
+        view->page()->runJavaScript("let at = 0; const step = setInterval(() => {"
+                                    "  history.replaceState(null, '', '?at=' + ++at);"
+                                    "  if (at === 10) clearInterval(step); }, 50);");
+        QTRY_VERIFY(bar->panel(3)->text().endsWith("?at=10"));
+        QTRY_VERIFY(!painted.isEmpty() && painted.last().endsWith("?at=10"));
+        QTest::qWait(100);
+        flushes = nullptr;
+
+        const qsizetype ofWindow = flushesOf(flushed, &window);
+        const QString counts = QStringLiteral("%1 paints of panel 3; flushes: %2")
+                                   .arg(painted.size())
+                                   .arg(flushed.join(QStringLiteral("; ")));
+        QVERIFY2(painted.size() >= 5, qPrintable(counts));
+        QVERIFY2(ofWindow == 0, qPrintable(counts));
+        // Each new address reaches the screen all the same.
+        QVERIFY2(flushed.size() >= painted.size(), qPrintable(counts));
+    }
+};
+
+CORVANE_TEST_MAIN(tst_StatusFlush)
+#include "tst_statusflush.moc"
