@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -49,23 +50,31 @@ private:
     QLabel *m_panel;
 };
 
+// Gives widget a window of its own inside its top level, so that its repaints
+// are flushed onto the screen alone: a flush of the top level redraws all of
+// it through OpenGL, the page's view included. Its siblings, the view among
+// them, stay in the top level's window. Qt flushes the child window through
+// OpenGL too, as it does the top level, which needs a window made for it: on
+// Wayland a raster one shows nothing.
+void flushAlone(QWidget *widget)
+{
+    const bool siblingsStayAlien =
+        QCoreApplication::testAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    widget->setAttribute(Qt::WA_NativeWindow);
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings, siblingsStayAlien);
+    widget->windowHandle()->setSurfaceType(QSurface::OpenGLSurface);
+}
+
 } // namespace
 
 PanelStatusBar::PanelStatusBar(QWidget *parent)
     : QStatusBar(parent)
     , m_showTexts(new OncePerFrame(this, [this] { showTexts(); }))
 {
-    // A window of its own, so that a repaint of the bar is flushed onto the
-    // screen alone: flushing the top level redraws all of it through OpenGL,
-    // the page's view included. Its siblings, the view among them, stay in
-    // the top level's window.
-    const bool siblingsStayed =
-        QCoreApplication::testAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
-    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
-    setAttribute(Qt::WA_NativeWindow);
-    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings, siblingsStayed);
+    flushAlone(this);
     // Opaque, as each panel is: Qt repaints what is see-through from the top
-    // level down, and flushes the top level with it.
+    // level down, and then flushes the top level too.
     setAutoFillBackground(true);
 
     QFont bold(QStringLiteral("Sans Serif"));
