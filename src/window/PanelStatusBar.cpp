@@ -53,9 +53,7 @@ private:
 // Gives widget a window of its own inside its top level, so that its repaints
 // are flushed onto the screen alone: a flush of the top level redraws all of
 // it through OpenGL, the page's view included. Its siblings, the view among
-// them, stay in the top level's window. Qt flushes the child window through
-// OpenGL too, as it does the top level, which needs a window made for it: on
-// Wayland a raster one shows nothing.
+// them, stay in the top level's window.
 void flushAlone(QWidget *widget)
 {
     const bool siblingsStayAlien =
@@ -63,7 +61,12 @@ void flushAlone(QWidget *widget)
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     widget->setAttribute(Qt::WA_NativeWindow);
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings, siblingsStayAlien);
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    // Qt 6.4 makes the child a raster window, then flushes it through OpenGL
+    // as it does the top level, which fails and shows nothing; 6.8 gives it
+    // the kind of window its flush needs.
     widget->windowHandle()->setSurfaceType(QSurface::OpenGLSurface);
+#endif
 }
 
 } // namespace
