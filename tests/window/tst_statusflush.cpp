@@ -28,14 +28,6 @@ void noteFlushes(QtMsgType type, const QMessageLogContext &context, const QStrin
         flushes->append(message);
 }
 
-qsizetype flushesOf(const QStringList &flushed, const QWidget *widget)
-{
-    const QString of = QString::asprintf(" of %s(%p", widget->metaObject()->className(),
-                                         static_cast<const void *>(widget));
-    return std::count_if(flushed.begin(), flushed.end(),
-                         [&](const QString &flush) { return flush.contains(of); });
-}
-
 } // namespace
 
 class tst_StatusFlush : public QObject {
@@ -64,10 +56,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_VERIFY(window.isActiveWindow());
         QVERIFY(loaded.wait(10000));
-        // No blinking cursor in the address box, and the first frames are drawn.
+        // No blinking cursor in the address box, and the first frames drawn.
         view->setFocus();
         auto *bar = window.findChild<PanelStatusBar *>();
-        QTRY_COMPARE(bar->panel(2)->text(), QStringLiteral("Ready"));
         QTest::qWait(500);
 
         QStringList flushed;
@@ -88,7 +79,7 @@ private slots:
         QTest::qWait(100);
         flushes = nullptr;
 
-        const qsizetype ofWindow = flushesOf(flushed, &window);
+        const auto ofWindow = flushed.filter(QStringLiteral(" of frmExplorer(")).size();
         const QString counts = QStringLiteral("%1 paints of panel 3; flushes: %2")
                                    .arg(painted.size())
                                    .arg(flushed.join(QStringLiteral("; ")));
