@@ -1,7 +1,8 @@
 """The benchmark's web server: the loopback server serving the generated
 pages, which also hears each page's load event and notes it with the time it
-arrived."""
+arrived, and counts the load events of each run."""
 
+import collections
 import threading
 import time
 
@@ -14,6 +15,7 @@ class BenchServer(LoopbackServer):
         super().__init__()
         self.routes.update((path, Route(body, kind)) for path, (kind, body) in resources().items())
         self.loads = {}  # run id -> (monotonic arrival time, page's own load time in ms)
+        self.load_counts = collections.Counter()  # run id -> load events heard
         self.loaded = threading.Condition()
 
     def answer(self, request, path, query):
@@ -28,7 +30,14 @@ class BenchServer(LoopbackServer):
     def note_load(self, run, page_ms):
         with self.loaded:
             self.loads.setdefault(run, (time.monotonic(), page_ms))
+            self.load_counts[run] += 1
             self.loaded.notify_all()
+
+    def load_count(self, run):
+        """The load events heard so far from this run: a page that loads
+        itself again reports each load under the same run."""
+        with self.loaded:
+            return self.load_counts[run]
 
     def wait_for_load(self, run, timeout, still_running):
         """The monotonic time the page of this run reported its load event.

@@ -137,9 +137,10 @@ class LoopbackServerTest(unittest.TestCase):
         self.assertEqual(self.get("/loaded?run=r1&t=12.5")[0], 204)
         arrived = self.server.wait_for_load("r1", 1, lambda: True)
         self.assertTrue(before <= arrived <= time.monotonic())
-        # A second report of the same run keeps the first time.
+        # A second report of the same run keeps the first time, and is counted.
         self.get("/loaded?run=r1&t=99")
         self.assertEqual(self.server.wait_for_load("r1", 1, lambda: True), arrived)
+        self.assertEqual((self.server.load_count("r1"), self.server.load_count("r2")), (2, 0))
 
     def test_waiting_for_a_load_is_bounded(self):
         began = time.monotonic()

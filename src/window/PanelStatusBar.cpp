@@ -3,7 +3,9 @@
 #include "OncePerFrame.h"
 #include "layout/Twips.h"
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -48,12 +50,36 @@ private:
     QLabel *m_panel;
 };
 
+// Gives widget a window of its own inside its top level, so that its repaints
+// are flushed onto the screen alone: a flush of the top level redraws all of
+// it through OpenGL, the page's view included. Its siblings, the view among
+// them, stay in the top level's window.
+void flushAlone(QWidget *widget)
+{
+    const bool siblingsStayAlien =
+        QCoreApplication::testAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    widget->setAttribute(Qt::WA_NativeWindow);
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings, siblingsStayAlien);
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    // Qt 6.4 makes the child a raster window, then flushes it through OpenGL
+    // as it does the top level, which fails and shows nothing; 6.8 gives it
+    // the kind of window its flush needs.
+    widget->windowHandle()->setSurfaceType(QSurface::OpenGLSurface);
+#endif
+}
+
 } // namespace
 
 PanelStatusBar::PanelStatusBar(QWidget *parent)
     : QStatusBar(parent)
     , m_showTexts(new OncePerFrame(this, [this] { showTexts(); }))
 {
+    flushAlone(this);
+    // Opaque, as each panel is: Qt repaints what is see-through from the top
+    // level down, and then flushes the top level too.
+    setAutoFillBackground(true);
+
     QFont bold(QStringLiteral("Sans Serif"));
     bold.setPointSizeF(8.25);
     bold.setBold(true);
@@ -67,6 +93,7 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
         label->setObjectName(QString::fromLatin1(look.name));
         // An address is shown as it reads, never as markup.
         label->setTextFormat(Qt::PlainText);
+        label->setAutoFillBackground(true);
         label->setAlignment(look.alignment);
         label->setFrameStyle(QFrame::Panel | look.bevel);
         label->setContentsMargins(1, 0, 1, 0);

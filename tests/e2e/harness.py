@@ -85,8 +85,16 @@ class Corvane(ClosedOnExit):
                          "click", str(button))
 
     def tray_icons(self):
-        """The program's visible docked tray icons."""
-        return self.windows("^$")
+        """The program's visible docked tray icons: its windows with no name, but
+        for those inside its main window, such as the status bar's own."""
+        main = {int(window) for window in self.windows("^Corvane$")}
+        return [window for window in self.windows("^$") if self.parent_of(window) not in main]
+
+    def parent_of(self, window):
+        """The window's parent; None once the window is gone."""
+        tree = self.desktop.run("xwininfo", "-tree", "-id", window).decode()
+        found = re.search(r"Parent window id: (0x[0-9a-f]+)", tree)
+        return int(found[1], 16) if found else None
 
     def hide_to_tray(self, window):
         """Hides the window with File, Hide; returns a double click on its tray icon."""

@@ -1,0 +1,82 @@
+#include "LoopbackHttpServer.h"
+#include "TempWorkingDir.h"
+#include "TestMain.h"
+#include "assembleWindow.h"
+#include "engine/WebEngineBrowser.h"
+#include "window/PanelStatusBar.h"
+
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QWebEngineView>
+
+namespace {
+
+// Qt's own account of each flush of the window's backing store onto the
+// screen: "Flushing <region> of <widget> to <window>". While the page's view
+// is in the window, a flush of the top level redraws all of it, page included.
+QStringList *flushes = nullptr;
+QtMessageHandler passOn = nullptr;
+
+void noteFlushes(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (qstrcmp(context.category, "qt.widgets.painting") != 0)
+        passOn(type, context, message);
+    else if (flushes && message.startsWith("Flushing ") && !message.startsWith("Flushing top"))
+        flushes->append(message);
+}
+
+} // namespace
+
+class tst_StatusFlush : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aNewAddressRedrawsTheBarAloneNotThePage()
+    {
+        passOn = qInstallMessageHandler(noteFlushes);
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.widgets.painting=true"));
+        LoopbackHttpServer server;
+        // Still once drawn: nothing in it asks the engine for a new frame.
+        server.setRoute("/", "<!doctype html><title>Still</title><link rel=icon href='data:,'>"
+                             "<h1>A page that stays still</h1>");
+        writeFile("home.ad", server.url("/").toString().toUtf8() + "\r\n");
+        const AssembledWindow assembled = assembleWindow();
+        frmExplorer &window = *assembled.window;
+        QWebEngineView *view = assembled.engine->view();
+        QSignalSpy loaded(view->page(), &QWebEnginePage::loadFinished);
+        QVERIFY(window.start());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.isActiveWindow());
+        QVERIFY(loaded.wait(10000));
+        // No blinking cursor in the address box, and the first frames drawn.
+        view->setFocus();
+        QTest::qWait(500);
+
+        QStringList flushed;
+        flushes = &flushed;
+        // A window Qt cannot draw into shows nothing of what it flushes.
+        QTest::failOnWarning(
+            QRegularExpression(QStringLiteral("[Ff]ailed to make context current")));
+        // A page that keeps its address in step with what it shows, slowly
+        // enough for each address to be shown.
+        view->page()->runJavaScript("let at = 0; const step = setInterval(() => {"
+                                    "  history.replaceState(null, '', '?at=' + ++at);"
+                                    "  if (at === 10) clearInterval(step); }, 50);");
+        const QLabel *address = window.findChild<PanelStatusBar *>()->panel(3);
+        QTRY_VERIFY(address->text().endsWith("?at=10"));
+        QTest::qWait(100);
+        flushes = nullptr;
+
+        const QString all = flushed.join(QStringLiteral("; "));
+        QVERIFY2(flushed.filter(QStringLiteral(" of frmExplorer(")).isEmpty(), qPrintable(all));
+        // The new addresses reach the screen all the same.
+        QVERIFY2(flushed.filter(QStringLiteral(" of PanelStatusBar(")).size() >= 5,
+                 qPrintable(all));
+    }
+};
+
+CORVANE_TEST_MAIN(tst_StatusFlush)
+#include "tst_statusflush.moc"
