@@ -34,7 +34,8 @@ DATA_HOME = os.environ.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share")
 
 
 def serve_big_download(server):
-    """/big.bin, 1 GiB as fast as it is taken."""
+    """/big.bin, said to be 1 GiB: 64 MiB as fast as it is taken, then nothing
+    more, so that it is never complete (a whole GiB takes 3 s here)."""
     plain = server.answer
 
     def answer(request, path, query):
@@ -42,9 +43,12 @@ def serve_big_download(server):
             return plain(request, path, query)
         request.head(200, "application/octet-stream", (), ("Content-Length", str(1 << 30)))
         try:
-            for _ in range(1024):
+            for _ in range(64):
                 request.wfile.write(bytes(1 << 20))
-        except ConnectionError:
+            request.wfile.flush()
+            while request.rfile.read(1):  # until the program lets go
+                pass
+        except (ConnectionError, OSError):
             pass
 
     server.answer = answer
