@@ -67,8 +67,17 @@ void NetworkGate::interceptRequest(QWebEngineUrlRequestInfo &info)
     } else if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
                m_localPage) {
         // The engine has let a load of the user's replace the local page, which
-        // lives on until the new one arrives: its peer connections, which keep
-        // sending to the servers the page chose, are held back until then.
+        // would live on until the new one arrives, its peer connections too: the
+        // load waits until the page is gone. A form sent with its data cannot
+        // be asked for again, and goes at once.
+        if (info.requestUrl() != m_letThrough && info.requestMethod() == "GET") {
+            info.block(true);
+            emit localPageLeaveRefused(info.requestUrl());
+            return;
+        }
+        m_letThrough.clear();
+        // Datagrams stay held until the new page arrives: a form's load leaves
+        // the local page running until then.
         m_localPage = false;
         m_leavingLocalPage = true;
         holdBackSockets();

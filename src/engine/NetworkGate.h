@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QUrl>
 #include <QWebEngineUrlRequestInterceptor>
 
 // Decides, for a whole profile, which requests may go out to the network
@@ -29,10 +30,19 @@ public:
 
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
+    // The next load from the network to replace the local page, at url, goes.
+    void letThrough(const QUrl &url) { m_letThrough = url; }
+
+signals:
+    // A load of the user's, at url, that would replace the local page was
+    // refused so that the local page can go first; it may be let through.
+    void localPageLeaveRefused(const QUrl &url);
+
 private:
     void holdBackSockets();
 
     bool m_offline = false;
     bool m_localPage = false;
     bool m_leavingLocalPage = false;
+    QUrl m_letThrough;
 };

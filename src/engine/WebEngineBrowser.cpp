@@ -4,6 +4,7 @@
 #include "DownloadSaver.h"
 #include "FindBox.h"
 #include "HungPageStopper.h"
+#include "LocalPageExit.h"
 #include "NetworkGate.h"
 #include "NetworkReset.h"
 #include "RenderWidgets.h"
@@ -75,6 +76,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, std::unique_ptr<EngineDialog
 {
     m_profile->setUrlRequestInterceptor(m_networkGate);
     m_view->setPage(m_page);
+    new LocalPageExit(m_page, m_networkGate);
     auto *renderWidgets = new RenderWidgets(m_view);
     m_zoom = new SiteZoom(m_view, renderWidgets);
     new ScreenMoveRelay(this, renderWidgets);

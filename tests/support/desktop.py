@@ -446,9 +446,10 @@ def html_page(title, content="", colour="#ffffff"):
             f"<body style='background:{colour}'><h1>{title}</h1>{content}</body></html>").encode()
 
 
-# What a path serves; trickle_seconds holds the reply open before the body.
-Route = collections.namedtuple("Route", "body content_type trickle_seconds headers",
-                               defaults=("text/html; charset=utf-8", 0, ()))
+# What a path serves; trickle_seconds holds the reply open before the body,
+# silent_seconds before anything at all.
+Route = collections.namedtuple("Route", "body content_type trickle_seconds headers silent_seconds",
+                               defaults=("text/html; charset=utf-8", 0, (), 0))
 
 
 class LoopbackServer(ClosedOnExit):
@@ -570,6 +571,8 @@ class LoopbackServer(ClosedOnExit):
 
     def answer(self, request, path, query):
         route = self.routes.get(path)
+        if route is not None:
+            time.sleep(route.silent_seconds)
         if route is None:
             request.reply(404, "text/plain", b"not found")
         elif route.trickle_seconds:
