@@ -68,16 +68,18 @@ void NetworkGate::interceptRequest(QWebEngineUrlRequestInfo &info)
                m_localPage) {
         // The engine has let a load of the user's replace the local page, which
         // would live on until the new one arrives, its peer connections too: the
-        // load waits until the page is gone. A form sent with its data cannot
-        // be asked for again, and goes at once.
-        if (info.requestUrl() != m_letThrough && info.requestMethod() == "GET") {
+        // load waits until the page is gone. A form sending its data could not
+        // be asked for again, and is refused, as the engine itself refuses a
+        // local page's forms.
+        if (info.requestUrl() != m_letThrough) {
             info.block(true);
-            emit localPageLeaveRefused(info.requestUrl());
+            if (info.requestMethod() == "GET")
+                emit localPageLeaveRefused(info.requestUrl());
             return;
         }
         m_letThrough.clear();
-        // Datagrams stay held until the new page arrives: a form's load leaves
-        // the local page running until then.
+        // What the page sent as it went may still be on its way: datagrams stay
+        // held until the new page arrives.
         m_localPage = false;
         m_leavingLocalPage = true;
         holdBackSockets();
