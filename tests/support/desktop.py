@@ -571,11 +571,11 @@ class LoopbackServer(ClosedOnExit):
 
     def answer(self, request, path, query):
         route = self.routes.get(path)
-        if route is not None:
-            time.sleep(route.silent_seconds)
         if route is None:
             request.reply(404, "text/plain", b"not found")
-        elif route.trickle_seconds:
+            return
+        time.sleep(route.silent_seconds)
+        if route.trickle_seconds:
             request.trickle(route)
         else:
             request.reply(200, route.content_type, route.body, route.headers)
