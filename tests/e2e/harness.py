@@ -115,9 +115,13 @@ class Corvane(ClosedOnExit):
         return tuple(int(re.search(rf"{field}:\s+(-?\d+)", info)[1]) for field in
                      ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
+    def net_frame_extents(self, window):
+        """The frame the window manager tells: left, right, top, bottom."""
+        told = self.desktop.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").decode()
+        return [int(size) for size in re.findall(r"\d+", told.partition("=")[2])]
+
     def outer_size(self, window):
-        extents = self.desktop.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").decode()
-        left, right, top, bottom = map(int, re.findall(r"\d+", extents.partition("=")[2]))
+        left, right, top, bottom = self.net_frame_extents(window)
         width, height = self.client_rect(window)[2:]
         return width + left + right, height + top + bottom
 

@@ -72,6 +72,19 @@ class LateWindowManager(E2ETestCase):
                     self.assert_view(self.settled_placement(
                         corvane, window, "MAXIMIZED_VERT" if maximising else ""), maximising)
 
+    def test_the_frame_told_last_is_the_one_laid_out_for(self):
+        """A window manager may tell a maximised window's frame after the resize, or with none."""
+        corvane, window = self.start_at(body=PAGE, accessible=True)
+        with corvane:
+            told = self.in_view(corvane, window, maximised=True)
+            extents = corvane.net_frame_extents(window)
+            for frame in ([size + more for size, more in zip(extents, (1, 1, 1, 5))], extents):
+                self.desktop.run("xprop", "-id", window, "-f", "_NET_FRAME_EXTENTS", "32c",
+                                 "-set", "_NET_FRAME_EXTENTS", ",".join(map(str, frame)))
+                placement = self.settled_placement(corvane, window, "MAXIMIZED_VERT")
+                self.assert_view(placement, maximised=True)
+            self.assertEqual(placement, told)
+
     def test_a_pages_full_screen_gives_back_the_placement_it_had(self):
         def escape(corvane, window):
             self.late(lambda: corvane.keys("Escape"))

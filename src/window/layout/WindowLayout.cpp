@@ -1,5 +1,6 @@
 #include "WindowLayout.h"
 
+#include "FrameExtentsWatch.h"
 #include "LayoutRules.h"
 
 #include <QGuiApplication>
@@ -32,12 +33,18 @@ WindowLayout::WindowLayout(const Controls &controls)
 {
     m_answerSettled.setSingleShot(true);
     // Qt reports no frame that comes without a move (X11's frame extents),
-    // as a maximised frame may after the size: the answer's end looks again.
+    // as a maximised frame may after the size. A frame the window manager
+    // announces is laid out for when it comes; for any other, the answer's
+    // end looks again.
     connect(&m_answerSettled, &QTimer::timeout, this, [this] {
         if (frameChanged())
             layout();
         else
             m_answering = false;
+    });
+    connect(new FrameExtentsWatch(m_window), &FrameExtentsWatch::frameAnnounced, this, [this] {
+        if (frameChanged())
+            layout();
     });
 }
 
