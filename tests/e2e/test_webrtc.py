@@ -154,7 +154,8 @@ class WebRtc(E2ETestCase):
         self.server.routes["/slow"] = Route(b"Slow", silent_seconds=4)
         link = (f"<a href='{self.server.url('/slow')}' "
                 "style='position:fixed;left:0;top:0;width:100%;height:100%;z-index:1'>Go</a>")
-        corvane, window = self.start_at("local.html", link.encode() + self.page())
+        corvane, window = self.start_at("local.html", link.encode() + self.page(), accessible=True)
+        wait_until(lambda: corvane.extents("link", "Go"), 20, "the link on the page")
         self.assert_nothing_as_the_user_leaves(lambda: corvane.click(window, 200, 200), "/slow")
 
     def test_nothing_from_a_local_page_as_the_user_goes_back_to_a_web_page(self):
