@@ -18,36 +18,74 @@ struct PanelLook {
     Qt::Alignment alignment;
     QFrame::Shadow bevel;
     float minimumWidth; // twips
-    int stretch;
 };
 
 constexpr float FixedPanelWidth = 700;
 
 // Panel 1 keeps its width, panel 2 fits its text, panel 3 takes the rest.
 const std::array<PanelLook, 3> Looks{{
-    {"panel1", "Status:", Qt::AlignRight | Qt::AlignVCenter, QFrame::Sunken, FixedPanelWidth, 0},
-    {"panel2", "", Qt::AlignCenter, QFrame::Raised, 100, 0},
-    {"panel3", "", Qt::AlignLeft | Qt::AlignVCenter, QFrame::Sunken, 100, 1},
+    {"panel1", "Status:", Qt::AlignRight | Qt::AlignVCenter, QFrame::Sunken, FixedPanelWidth},
+    {"panel2", "", Qt::AlignCenter, QFrame::Raised, 100},
+    {"panel3", "", Qt::AlignLeft | Qt::AlignVCenter, QFrame::Sunken, 100},
 }};
 
-// Keeps one panel at its own full size, without a layout: the text of a panel
-// whose width never depends on it then asks nothing of the bar's layout when it
-// changes (a label's new text always does, through its parent's layout).
-class LayoutFreeHost : public QWidget {
+// The space QStatusBar leaves between its widgets.
+constexpr int PanelGap = 6;
+
+// The three panels side by side, placed by hand: panel 2 fitting a new text
+// moves panel 3 and asks nothing of the bar, whose layout would run and
+// repaint the whole bar at each such change (a label's new text always asks
+// its parent's layout).
+class PanelRow : public QWidget {
 public:
-    LayoutFreeHost(QLabel *panel, QWidget *bar)
+    explicit PanelRow(QWidget *bar)
         : QWidget(bar)
-        , m_panel(panel)
+    {}
+
+    void setPanels(const std::array<QLabel *, 3> &panels)
     {
-        panel->setParent(this);
-        setMinimumSize(panel->minimumWidth(), panel->sizeHint().height());
+        m_panels = panels;
+        for (QLabel *panel : panels)
+            panel->setParent(this);
+    }
+
+    // As wide as the panels at their narrowest, whatever panel 2 shows, so
+    // that its texts never change what the bar asks of the window.
+    QSize minimumSizeHint() const override
+    {
+        int width = 2 * PanelGap;
+        int height = 0;
+        for (const QLabel *panel : m_panels) {
+            width += panel->minimumWidth();
+            height = std::max(height, panel->sizeHint().height());
+        }
+        return {width, height};
+    }
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
+    void place()
+    {
+        const auto [fixed, fitted, rest] = m_panels;
+        const int fittedWidth = std::max(fitted->minimumWidth(), fitted->sizeHint().width());
+        fixed->setGeometry(0, 0, fixed->minimumWidth(), height());
+        fitted->setGeometry(fixed->geometry().right() + 1 + PanelGap, 0, fittedWidth, height());
+        const int restLeft = fitted->geometry().right() + 1 + PanelGap;
+        rest->setGeometry(restLeft, 0, std::max(rest->minimumWidth(), width() - restLeft),
+                          height());
     }
 
 protected:
-    void resizeEvent(QResizeEvent *) override { m_panel->setGeometry(rect()); }
+    bool event(QEvent *event) override
+    {
+        // A panel's size hint changed: its text, font or style.
+        if (event->type() == QEvent::LayoutRequest)
+            place();
+        return QWidget::event(event);
+    }
+    void resizeEvent(QResizeEvent *) override { place(); }
 
 private:
-    QLabel *m_panel;
+    std::array<QLabel *, 3> m_panels{};
 };
 
 // Gives widget a window of its own inside its top level, so that its repaints
@@ -85,6 +123,7 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
     bold.setBold(true);
     setFont(bold);
 
+    auto *row = new PanelRow(this);
     const float twipsPerPixel = Twips::perPixelX(this);
     for (std::size_t i = 0; i < Looks.size(); ++i) {
         const PanelLook &look = Looks[i];
@@ -98,17 +137,14 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
         label->setFrameStyle(QFrame::Panel | look.bevel);
         label->setContentsMargins(1, 0, 1, 0);
         label->setMinimumWidth(int(std::lround(look.minimumWidth / twipsPerPixel)));
-        // The panel that takes the rest of the bar is as wide whatever its text.
-        if (look.stretch)
-            addWidget(new LayoutFreeHost(label, this), look.stretch);
-        else
-            addWidget(label);
         m_panels[i] = label;
         m_showTexts->watchPaintsOf(label);
     }
     // Panel 1 keeps its width, widened only where the platform's font would cut "Status:".
     m_panels[0]->setFixedWidth(
         std::max(m_panels[0]->minimumWidth(), m_panels[0]->sizeHint().width()));
+    row->setPanels(m_panels);
+    addWidget(row, 1);
 }
 
 QLabel *PanelStatusBar::panel(int panel) const
