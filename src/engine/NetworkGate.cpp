@@ -47,12 +47,17 @@ void NetworkGate::pageLoads(const QUrl &url)
     // the load's request is let through.
     if (url.isLocalFile()) {
         m_localPage = true;
+        m_leavingLocalPage = false;
         holdBackSockets();
     }
 }
 
 void NetworkGate::pageShown(const QUrl &url)
 {
+    // The local page being left reports its own end late, once the load that
+    // replaces it is under way; a new local page is asked for first.
+    if (m_leavingLocalPage && url.isLocalFile())
+        return;
     m_localPage = url.isLocalFile();
     m_leavingLocalPage = false;
     holdBackSockets();

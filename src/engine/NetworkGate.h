@@ -23,8 +23,8 @@ public:
     bool isOffline() const { return m_offline; }
     void setOffline(bool offline);
 
-    // The page's main frame starts loading url, or shows url once a load has
-    // ended, succeeded or not.
+    // The page's main frame asks for url, before its request; or shows url
+    // once a load has ended, succeeded or not.
     void pageLoads(const QUrl &url);
     void pageShown(const QUrl &url);
 

@@ -150,14 +150,16 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo &loading)
     // The page commits its address late: until then the location is the one
     // asked for, and once a load ends, stopped or not, the one the page shows.
     m_location = addressForDisplay(m_busy ? loading.url() : m_view->url());
-    if (m_busy)
-        m_networkGate->pageLoads(loading.url());
-    else
+    if (!m_busy)
         m_networkGate->pageShown(m_view->url());
 }
 
 void WebEngineBrowser::followNavigation(const QWebEngineNavigationRequest &request)
 {
+    // Told in the engine's own order, before the request: the start of a load
+    // is told later, and may come after the requests of the load replacing it.
+    if (request.isMainFrame())
+        m_networkGate->pageLoads(request.url());
     // A load that replaces one in progress, or a redirect, gets no start of its
     // own. Only then is the request taken for the location: one that comes to
     // nothing is corrected when the load in progress ends.

@@ -257,11 +257,13 @@ private slots:
         writeFile("local.html",
                   page("Local", "<a href='" + server.url("/two").toEncoded() +
                                     "' style='display: block; height: 100%'>Two</a>"));
-        QVERIFY(load(fileUrl("local.html")));
-
-        QVERIFY(clickAt(QPoint(20, 20)));
-
-        QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Two"), LoadTimeoutMs);
+        // The local page ends first, and reports its end late, at a time of the
+        // engine's: as often as the user leaves, the new page comes.
+        for (int leaving = 0; leaving < 8; ++leaving) {
+            QVERIFY(load(fileUrl("local.html")));
+            QVERIFY(clickAt(QPoint(20, 20)));
+            QTRY_COMPARE_WITH_TIMEOUT(title(), QString("Two"), LoadTimeoutMs);
+        }
     }
 
     void goingOfflineKeepsEveryCookie()
