@@ -89,10 +89,11 @@ class Documents(E2ETestCase):
     def test_a_misspelt_word_gets_its_correction_from_the_context_menu(self):
         corvane, window = self.start_at("/write", html_page(
             "Write", "<textarea style='position:fixed;inset:0;font-size:60px' "
-                     "oninput='fetch(\"/text?\" + this.value)'></textarea>"
-                     "<script>onload = () => fetch('/shown')</script>"))
+                     "oninput='fetch(\"/text?\" + this.value)' onfocus='fetch(\"/focused\")'>"
+                     "</textarea><script>onload = () => fetch('/shown')</script>"))
         wait_until(lambda: "/shown" in self.server.requests, 20, "the page loaded")
         corvane.click(window, 200, 150)
+        wait_until(lambda: "/focused" in self.server.requests, 10, "the text area focused")
         corvane.type("recieve ")
         wait_until(lambda: self.server.asked("/text?recieve"), 10, "the word typed")
         # The engine loads the dictionary at the first word it checks.
