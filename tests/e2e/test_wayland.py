@@ -55,6 +55,8 @@ class Wayland(E2ETestCase):
         for env in ({}, {"XDG_SESSION_TYPE": "tty"}, {"XDG_CURRENT_DESKTOP": "GNOME"}):
             with self.subTest(env=env), self.start(env=env) as corvane:
                 self.assertEqual(self.window()["shell"], "xdg_shell")
+                # Keys go to the window that has the focus, which a new one gets late.
+                wait_until(lambda: self.window()["focused"], 10, "the window focused")
                 self.desktop.keys("ctrl+e")
                 self.assertEqual(corvane.wait_exit(), 0, corvane.error_output())
 
