@@ -156,14 +156,15 @@ void WebEngineBrowser::followLoading(const QWebEngineLoadingInfo &loading)
 
 void WebEngineBrowser::followNavigation(const QWebEngineNavigationRequest &request)
 {
+    if (!request.isMainFrame())
+        return;
     // Told in the engine's own order, before the request: the start of a load
     // is told later, and may come after the requests of the load replacing it.
-    if (request.isMainFrame())
-        m_networkGate->pageLoads(request.url());
+    m_networkGate->pageLoads(request.url());
     // A load that replaces one in progress, or a redirect, gets no start of its
     // own. Only then is the request taken for the location: one that comes to
     // nothing is corrected when the load in progress ends.
-    if (m_busy && request.isMainFrame())
+    if (m_busy)
         m_location = addressForDisplay(request.url());
 }
 

@@ -42,12 +42,8 @@ public:
         : QWidget(bar)
     {}
 
-    void setPanels(const std::array<QLabel *, 3> &panels)
-    {
-        m_panels = panels;
-        for (QLabel *panel : panels)
-            panel->setParent(this);
-    }
+    // Its own children, left to right.
+    void setPanels(const std::array<QLabel *, 3> &panels) { m_panels = panels; }
 
     // As wide as the panels at their narrowest, whatever panel 2 shows, so
     // that its texts never change what the bar asks of the window.
@@ -66,10 +62,11 @@ public:
     void place()
     {
         const auto [fixed, fitted, rest] = m_panels;
+        const int fittedLeft = fixed->minimumWidth() + PanelGap;
         const int fittedWidth = std::max(fitted->minimumWidth(), fitted->sizeHint().width());
+        const int restLeft = fittedLeft + fittedWidth + PanelGap;
         fixed->setGeometry(0, 0, fixed->minimumWidth(), height());
-        fitted->setGeometry(fixed->geometry().right() + 1 + PanelGap, 0, fittedWidth, height());
-        const int restLeft = fitted->geometry().right() + 1 + PanelGap;
+        fitted->setGeometry(fittedLeft, 0, fittedWidth, height());
         rest->setGeometry(restLeft, 0, std::max(rest->minimumWidth(), width() - restLeft),
                           height());
     }
@@ -128,7 +125,7 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
     for (std::size_t i = 0; i < Looks.size(); ++i) {
         const PanelLook &look = Looks[i];
         m_texts[i] = QString::fromLatin1(look.text);
-        auto *label = new QLabel(m_texts[i], this);
+        auto *label = new QLabel(m_texts[i], row);
         label->setObjectName(QString::fromLatin1(look.name));
         // An address is shown as it reads, never as markup.
         label->setTextFormat(Qt::PlainText);

@@ -37,15 +37,11 @@ WindowLayout::WindowLayout(const Controls &controls)
     // announces is laid out for when it comes; for any other, the answer's
     // end looks again.
     connect(&m_answerSettled, &QTimer::timeout, this, [this] {
-        if (frameChanged())
-            layout();
-        else
+        if (!layoutIfFrameChanged())
             m_answering = false;
     });
-    connect(new FrameExtentsWatch(m_window), &FrameExtentsWatch::frameAnnounced, this, [this] {
-        if (frameChanged())
-            layout();
-    });
+    connect(new FrameExtentsWatch(m_window), &FrameExtentsWatch::frameAnnounced, this,
+            &WindowLayout::layoutIfFrameChanged);
 }
 
 QRect WindowLayout::outerGeometry() const
@@ -114,6 +110,14 @@ void WindowLayout::layout()
 bool WindowLayout::frameChanged() const
 {
     return outerGeometry().size() != m_laidOutSize;
+}
+
+bool WindowLayout::layoutIfFrameChanged()
+{
+    if (!frameChanged())
+        return false;
+    layout();
+    return true;
 }
 
 void WindowLayout::finishStateChange()

@@ -66,6 +66,8 @@ private:
 
     void changeWindowState(Qt::WindowStates state, const Finish &finish);
     void finishStateChange();
+    // Whether it laid out, as the frame had changed.
+    bool layoutIfFrameChanged();
     QRect outerGeometry() const;
     float unseenFrameHeight() const;
 
