@@ -1,11 +1,11 @@
 #include "PanelStatusBar.h"
 
+#include "FlushAlone.h"
 #include "OncePerFrame.h"
 #include "layout/Twips.h"
 
-#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
-#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -84,25 +84,6 @@ protected:
 private:
     std::array<QLabel *, 3> m_panels{};
 };
-
-// Gives widget a window of its own inside its top level, so that its repaints
-// are flushed onto the screen alone: a flush of the top level redraws all of
-// it through OpenGL, the page's view included. Its siblings, the view among
-// them, stay in the top level's window.
-void flushAlone(QWidget *widget)
-{
-    const bool siblingsStayAlien =
-        QCoreApplication::testAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
-    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
-    widget->setAttribute(Qt::WA_NativeWindow);
-    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings, siblingsStayAlien);
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-    // Qt 6.4 makes the child a raster window, then flushes it through OpenGL
-    // as it does the top level, which fails and shows nothing; 6.8 gives it
-    // the kind of window its flush needs.
-    widget->windowHandle()->setSurfaceType(QSurface::OpenGLSurface);
-#endif
-}
 
 } // namespace
 

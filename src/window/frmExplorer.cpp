@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "EventLoopTicker.h"
 #include "FileOpenDialog.h"
+#include "FlushAlone.h"
 #include "PanelStatusBar.h"
 #include "RunTimeError.h"
 #include "engine/BrowserEngine.h"
@@ -83,6 +84,7 @@ void frmExplorer::createControls()
     WebBrowser1->setParent(client);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(QStringLiteral("Page"));
+    flushAlone(WebBrowser1);
     // Queued: the window changes its state once the engine has answered the page.
     connect(
         WebBrowser1, &BrowserEngine::fullScreenChanged, this,

@@ -15,7 +15,8 @@ namespace {
 
 // Qt's own account of each flush of the window's backing store onto the
 // screen: "Flushing <region> of <widget> to <window>". While the page's view
-// is in the window, a flush of the top level redraws all of it, page included.
+// is in the window, a flush of the top level redraws all of it: the page, the
+// menus, the address box and the status bar.
 QStringList *flushes = nullptr;
 QtMessageHandler passOn = nullptr;
 
@@ -33,10 +34,34 @@ class tst_StatusFlush : public QObject {
     Q_OBJECT
 
 private slots:
-    void aNewAddressRedrawsTheBarAloneNotThePage()
+    void initTestCase()
     {
         passOn = qInstallMessageHandler(noteFlushes);
         QLoggingCategory::setFilterRules(QStringLiteral("qt.widgets.painting=true"));
+    }
+    void eachChangeRedrawsItsOwnPartAlone_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("redrawn");
+        // A page that keeps its address in step with what it shows, slowly
+        // enough for each address to be shown.
+        QTest::newRow("the bar, not the page")
+            << "let at = 0; const step = setInterval(() => {"
+               "  history.replaceState(null, '', ++at < 10 ? '?at=' + at : '?done');"
+               "  if (at === 10) clearInterval(step); }, 50);"
+            << "PanelStatusBar";
+        // A clock, a counter, a progress bar: the page alone changes.
+        QTest::newRow("the page, not the window around it")
+            << "let frame = 0; const step = setInterval(() => {"
+               "  document.querySelector('h1').textContent = 'Frame ' + ++frame;"
+               "  if (frame === 20) { clearInterval(step);"
+               "    history.replaceState(null, '', '?done'); } }, 50);"
+            << "WebEngineBrowser";
+    }
+    void eachChangeRedrawsItsOwnPartAlone()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, redrawn);
         LoopbackHttpServer server;
         // Still once drawn: nothing in it asks the engine for a new frame.
         server.setRoute("/", "<!doctype html><title>Still</title><link rel=icon href='data:,'>"
@@ -60,20 +85,16 @@ private slots:
         // A window Qt cannot draw into shows nothing of what it flushes.
         QTest::failOnWarning(
             QRegularExpression(QStringLiteral("[Ff]ailed to make context current")));
-        // A page that keeps its address in step with what it shows, slowly
-        // enough for each address to be shown.
-        view->page()->runJavaScript("let at = 0; const step = setInterval(() => {"
-                                    "  history.replaceState(null, '', '?at=' + ++at);"
-                                    "  if (at === 10) clearInterval(step); }, 50);");
+        view->page()->runJavaScript(script);
         const QLabel *address = window.findChild<PanelStatusBar *>()->panel(3);
-        QTRY_VERIFY(address->text().endsWith("?at=10"));
+        QTRY_VERIFY(address->text().endsWith("?done"));
         QTest::qWait(100);
         flushes = nullptr;
 
         const QString all = flushed.join(QStringLiteral("; "));
         QVERIFY2(flushed.filter(QStringLiteral(" of frmExplorer(")).isEmpty(), qPrintable(all));
-        // The new addresses reach the screen all the same.
-        QVERIFY2(flushed.filter(QStringLiteral(" of PanelStatusBar(")).size() >= 5,
+        // The changes reach the screen all the same.
+        QVERIFY2(flushed.filter(QStringLiteral(" of %1(").arg(redrawn)).size() >= 5,
                  qPrintable(all));
     }
 };
