@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <QWindow>
 
-void flushAlone(QWidget *widget)
+void flushAlone(QWidget *widget, WindowDrawing drawing)
 {
     const bool siblingsStayAlien =
         QCoreApplication::testAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
@@ -12,10 +12,10 @@ void flushAlone(QWidget *widget)
     widget->setAttribute(Qt::WA_DontCreateNativeAncestors);
     widget->setAttribute(Qt::WA_NativeWindow);
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings, siblingsStayAlien);
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-    // Qt 6.4 makes the child a raster window, then flushes it through OpenGL
-    // as it does the top level, which fails and shows nothing; 6.8 gives it
-    // the kind of window its flush needs.
-    widget->windowHandle()->setSurfaceType(QSurface::OpenGLSurface);
-#endif
+    // Qt 6.4 flushes every window of a top level drawn through OpenGL that
+    // way, a painted one too; a raster window then shows nothing. Later Qt
+    // flushes a painted one from memory. Made the right kind from the start,
+    // the window need not be made again once the engine's view is in it.
+    if (drawing == WindowDrawing::ThroughOpenGL || QT_VERSION < QT_VERSION_CHECK(6, 8, 0))
+        widget->windowHandle()->setSurfaceType(QSurface::OpenGLSurface);
 }

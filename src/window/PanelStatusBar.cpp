@@ -91,7 +91,7 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
     : QStatusBar(parent)
     , m_showTexts(new OncePerFrame(this, [this] { showTexts(); }))
 {
-    flushAlone(this);
+    flushAlone(this, WindowDrawing::Painted);
     // Opaque, as each panel is: Qt repaints what is see-through from the top
     // level down, and then flushes the top level too.
     setAutoFillBackground(true);

@@ -84,7 +84,7 @@ void frmExplorer::createControls()
     WebBrowser1->setParent(client);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(QStringLiteral("Page"));
-    flushAlone(WebBrowser1);
+    flushAlone(WebBrowser1, WindowDrawing::ThroughOpenGL);
     // Queued: the window changes its state once the engine has answered the page.
     connect(
         WebBrowser1, &BrowserEngine::fullScreenChanged, this,

@@ -270,11 +270,19 @@ class Desktop(ClosedOnExit):
                                         "(u)", 0)[0]
                 except GLib.Error:  # not every object has a place on the screen
                     extents = None
-                found.append((self.call(bus, *node, accessible, "GetRoleName")[0], name_of(node),
-                              extents))
-                if press is not None and found[-1][1] == press:
+                try:
+                    seen = (self.call(bus, *node, accessible, "GetRoleName")[0], name_of(node),
+                            extents)
+                    children = children_of(node)
+                except GLib.Error as error:
+                    # Gone since its parent listed it, as a loading page's objects go.
+                    if "UnknownObject" in error.message:
+                        continue
+                    raise
+                found.append(seen)
+                if press is not None and seen[1] == press:
                     self.call(bus, *node, "org.a11y.atspi.Action", "DoAction", "(i)", 0)
-                queue.extend(children_of(node))
+                queue.extend(children)
             return found
         finally:
             bus.close_sync(None)
