@@ -84,7 +84,13 @@ void frmExplorer::createControls()
     WebBrowser1->setParent(client);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(QStringLiteral("Page"));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Then the top level is drawn from memory and the page alone through
+    // OpenGL. Qt 6.4 draws the whole top level through OpenGL however its
+    // children are made, so there the page's window would only cost its
+    // making at start.
     flushAlone(WebBrowser1, WindowDrawing::ThroughOpenGL);
+#endif
     // Queued: the window changes its state once the engine has answered the page.
     connect(
         WebBrowser1, &BrowserEngine::fullScreenChanged, this,
