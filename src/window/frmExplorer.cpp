@@ -85,10 +85,10 @@ void frmExplorer::createControls()
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(QStringLiteral("Page"));
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    // Then the top level is drawn from memory and the page alone through
-    // OpenGL. Qt 6.4 draws the whole top level through OpenGL however its
-    // children are made, so there the page's window would only cost its
-    // making at start.
+    // The page in a window of its own, Qt draws the top level from memory and
+    // the page alone through OpenGL. Qt 6.4 draws the whole top level through
+    // OpenGL however its children are made: there it would only cost a window
+    // to make at start.
     flushAlone(WebBrowser1, WindowDrawing::ThroughOpenGL);
 #endif
     // Queued: the window changes its state once the engine has answered the page.
