@@ -2,13 +2,9 @@
 
 class QWidget;
 
-// How a widget's own window is drawn.
-enum class WindowDrawing { Painted, ThroughOpenGL };
-
-// Gives widget a window of its own inside its top level, so that its repaints
-// are flushed onto the screen alone. While the page's view is in the top
-// level's window, Qt composes that window through OpenGL, and a flush of it
-// redraws all of it: the page with every change of the status bar, the menus
-// and the address box with every frame of the page. The widget's siblings and
-// ancestors stay in the top level's window.
-void flushAlone(QWidget *widget, WindowDrawing drawing);
+// Gives widget, which is drawn through OpenGL, a window of its own inside its
+// top level. Qt 6.8 then draws the rest of the top level from memory and
+// composes only this window through OpenGL, so that a frame of the widget
+// does not redraw the menus, the address box and the bar around it. The
+// widget's siblings and ancestors stay in the top level's window.
+void flushAlone(QWidget *widget);

@@ -1,6 +1,6 @@
 #include "PanelStatusBar.h"
 
-#include "FlushAlone.h"
+#include "DrawnApart.h"
 #include "OncePerFrame.h"
 #include "layout/Twips.h"
 
@@ -38,10 +38,6 @@ constexpr int PanelGap = 6;
 // its parent's layout).
 class PanelRow : public QWidget {
 public:
-    explicit PanelRow(QWidget *bar)
-        : QWidget(bar)
-    {}
-
     // Its own children, left to right.
     void setPanels(const std::array<QLabel *, 3> &panels) { m_panels = panels; }
 
@@ -91,17 +87,16 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
     : QStatusBar(parent)
     , m_showTexts(new OncePerFrame(this, [this] { showTexts(); }))
 {
-    flushAlone(this, WindowDrawing::Painted);
-    // Opaque, as each panel is: Qt repaints what is see-through from the top
-    // level down, and then flushes the top level too.
-    setAutoFillBackground(true);
-
     QFont bold(QStringLiteral("Sans Serif"));
     bold.setPointSizeF(8.25);
     bold.setBold(true);
     setFont(bold);
 
-    auto *row = new PanelRow(this);
+    // The panels change with each address and load; the rest of the bar
+    // hardly ever does.
+    auto *row = new PanelRow;
+    row->setObjectName(QStringLiteral("panels"));
+    row->setFont(bold);
     const float twipsPerPixel = Twips::perPixelX(this);
     for (std::size_t i = 0; i < Looks.size(); ++i) {
         const PanelLook &look = Looks[i];
@@ -122,7 +117,7 @@ PanelStatusBar::PanelStatusBar(QWidget *parent)
     m_panels[0]->setFixedWidth(
         std::max(m_panels[0]->minimumWidth(), m_panels[0]->sizeHint().width()));
     row->setPanels(m_panels);
-    addWidget(row, 1);
+    addWidget(new DrawnApart(row, this), 1);
 }
 
 QLabel *PanelStatusBar::panel(int panel) const
