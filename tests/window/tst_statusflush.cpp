@@ -5,6 +5,7 @@
 #include "engine/WebEngineBrowser.h"
 #include "window/PanelStatusBar.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -105,6 +106,34 @@ private slots:
         // The changes reach the screen all the same.
         QVERIFY2(flushed.filter(QStringLiteral("name=\"%1\"").arg(redrawn)).size() >= 5,
                  qPrintable(all));
+    }
+    // Drawn apart, the panels are still the bar's, both ways: a screen reader
+    // finds them under the bar, and an announcement of a panel says where it is.
+    void panelsStayTheBarsForAssistiveTechnologies()
+    {
+        writeFile("home.ad", "about:blank\r\n");
+        const AssembledWindow assembled = assembleWindow();
+        frmExplorer &window = *assembled.window;
+        QVERIFY(window.start());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *bar = window.findChild<PanelStatusBar *>();
+        QAccessibleInterface *barSeen = QAccessible::queryAccessibleInterface(bar);
+        QTRY_COMPARE(bar->panel(2)->text(), QStringLiteral("Ready"));
+        for (int panel = 1; panel <= 3; ++panel) {
+            QAccessibleInterface *seen = QAccessible::queryAccessibleInterface(bar->panel(panel));
+            QAccessibleInterface *up = seen->parent();
+            while (up && up != barSeen)
+                up = up->parent();
+            QVERIFY2(up, qPrintable(seen->text(QAccessible::Name)));
+            QList<QAccessibleInterface *> down{barSeen};
+            while (!down.isEmpty() && down.first() != seen) {
+                QAccessibleInterface *next = down.takeFirst();
+                for (int i = 0; i < next->childCount(); ++i)
+                    down.append(next->child(i));
+            }
+            QVERIFY2(!down.isEmpty(), qPrintable(seen->text(QAccessible::Name)));
+        }
     }
 };
 
