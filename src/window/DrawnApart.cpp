@@ -1,5 +1,7 @@
 #include "DrawnApart.h"
 
+#include "FlushAlone.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QGuiApplication>
@@ -61,6 +63,7 @@ QAccessibleInterface *accessibleOf(const QString &, QObject *object)
     return nullptr;
 }
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 // Only some platforms put a window inside another; the others (offscreen,
 // framebuffers) would show it as a window of its own.
 bool windowsNest()
@@ -68,6 +71,7 @@ bool windowsNest()
     const QString platform = QGuiApplication::platformName();
     return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));
 }
+#endif
 
 } // namespace
 
@@ -81,9 +85,16 @@ DrawnApart::DrawnApart(QWidget *content, QWidget *parent)
     }();
     Q_UNUSED(factoryInstalled);
 
+    m_shown = content;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Qt 6.8 flushes a painted child window from memory, alone. Opaque, or Qt
+    // repaints what shows through from the top level down and flushes that too.
+    content->setParent(this);
+    content->setAutoFillBackground(true);
+    flushAlone(content, WindowDrawing::Painted);
+#else
     if (!windowsNest()) {
         content->setParent(this);
-        m_shown = content;
         return;
     }
     content->setProperty(HolderProperty, QVariant::fromValue(this));
@@ -94,6 +105,7 @@ DrawnApart::DrawnApart(QWidget *content, QWidget *parent)
     content->winId();
     m_shown = QWidget::createWindowContainer(content->windowHandle(), this);
     m_shown->setFocusPolicy(Qt::NoFocus);
+#endif
 }
 
 DrawnApart::~DrawnApart() = default;

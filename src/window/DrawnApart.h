@@ -4,12 +4,13 @@
 
 #include <memory>
 
-// Holds the place of a widget drawn into a backing store of its own, in a
-// window of its own inside the holder's top level. Its repaints are flushed
-// alone: while the page's view is in the top level, Qt 6.4 flushes every
-// window of that top level through OpenGL, a painted child window too, which
-// costs a context switch and a swap for a few labels. For assistive
-// technologies the content stays the holder's child.
+// Holds the place of a widget whose repaints are flushed onto the screen
+// alone, not with the top level the page's view is drawn in through OpenGL.
+// Qt 6.8 does so for a child window. Qt 6.4 flushes every window of that top
+// level through OpenGL, a painted child window too, which costs a context
+// switch and a swap for a few labels; there the widget is drawn into a
+// backing store of its own, in a window inside the holder's top level. For
+// assistive technologies the content stays the holder's child.
 class DrawnApart : public QWidget {
     Q_OBJECT
 

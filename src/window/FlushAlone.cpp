@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <QWindow>
 
-void flushAlone(QWidget *widget)
+void flushAlone(QWidget *widget, WindowDrawing drawing)
 {
     const bool siblingsStayAlien =
         QCoreApplication::testAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
@@ -14,5 +14,6 @@ void flushAlone(QWidget *widget)
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings, siblingsStayAlien);
     // Made for OpenGL from the start, the window need not be made again once
     // the engine's view is in it; made again, it showed nothing.
-    widget->windowHandle()->setSurfaceType(QSurface::OpenGLSurface);
+    if (drawing == WindowDrawing::ThroughOpenGL)
+        widget->windowHandle()->setSurfaceType(QSurface::OpenGLSurface);
 }

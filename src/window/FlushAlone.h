@@ -2,9 +2,13 @@
 
 class QWidget;
 
-// Gives widget, which is drawn through OpenGL, a window of its own inside its
-// top level. Qt 6.8 then draws the rest of the top level from memory and
-// composes only this window through OpenGL, so that a frame of the widget
-// does not redraw the menus, the address box and the bar around it. The
-// widget's siblings and ancestors stay in the top level's window.
-void flushAlone(QWidget *widget);
+// How a widget's own window is drawn.
+enum class WindowDrawing { Painted, ThroughOpenGL };
+
+// Gives widget a window of its own inside its top level, so that Qt 6.8
+// flushes its repaints onto the screen alone: it draws the top level from
+// memory and composes only a window drawn through OpenGL that way. A frame of
+// the page then redraws neither the menus, the address box nor the bar, and a
+// change of the bar not the page. The widget's siblings and ancestors stay in
+// the top level's window.
+void flushAlone(QWidget *widget, WindowDrawing drawing);

@@ -89,7 +89,7 @@ void frmExplorer::createControls()
     // the page alone through OpenGL. Qt 6.4 draws the whole top level through
     // OpenGL however its children are made: there it would only cost a window
     // to make at start.
-    flushAlone(WebBrowser1);
+    flushAlone(WebBrowser1, WindowDrawing::ThroughOpenGL);
 #endif
     // Queued: the window changes its state once the engine has answered the page.
     connect(
