@@ -5,13 +5,13 @@
 #include "assembleWindow.h"
 #include "engine/WebEngineBrowser.h"
 #include "process/EngineProcess.h"
+#include "window/PanelStatusBar.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QLabel>
 #include <QScreen>
-#include <QStatusBar>
 #include <QTimer>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
@@ -24,18 +24,22 @@ constexpr int TimeLimitMs = 120'000;
 
 class StatusBarProbe : public QObject {
 public:
-    StatusBarProbe(WebEngineBrowser *browser, QStatusBar *bar, int seconds)
+    StatusBarProbe(WebEngineBrowser *browser, PanelStatusBar *bar, int seconds)
         : m_bar(bar)
         , m_frameNs(qint64(1e9 / bar->screen()->refreshRate()))
     {
-        for (const char *name : {"panel1", "panel2", "panel3"})
-            m_panels.append(bar->findChild<QLabel *>(QLatin1String(name)));
+        for (int panel = 1; panel <= 3; ++panel)
+            m_panels.append(bar->panel(panel));
+        // The panels may be drawn in a window of their own, updated apart
+        // from the bar's.
+        m_windows = {bar->window(), m_panels.at(0)->window()};
         QWebEnginePage *page = browser->view()->page();
         connect(page, &QWebEnginePage::loadFinished, this, [this, seconds] {
             if (m_counting.isValid())
                 return;
             m_counting.start();
-            m_bar->window()->installEventFilter(this);
+            for (QObject *window : std::as_const(m_windows))
+                window->installEventFilter(this);
             m_bar->installEventFilter(this);
             for (QLabel *panel : std::as_const(m_panels))
                 panel->installEventFilter(this);
@@ -61,10 +65,11 @@ protected:
     {
         if (watched == m_bar && event->type() == QEvent::LayoutRequest)
             ++m_relayouts;
-        // Each update of the window paints all that changed in it at once.
-        if (watched == m_bar->window() && event->type() == QEvent::UpdateRequest)
+        // Each update of a window paints all that changed in it at once.
+        const bool isWindow = m_windows.contains(watched);
+        if (isWindow && event->type() == QEvent::UpdateRequest)
             ++m_windowUpdates;
-        if (watched == m_bar->window() || event->type() != QEvent::Paint)
+        if (isWindow || event->type() != QEvent::Paint)
             return false;
         if (m_windowUpdates != m_lastPaintedUpdate) {
             const qint64 now = m_counting.nsecsElapsed();
@@ -94,8 +99,9 @@ private:
         QCoreApplication::exit(0);
     }
 
-    QStatusBar *m_bar;
+    PanelStatusBar *m_bar;
     QList<QLabel *> m_panels;
+    QList<QObject *> m_windows;
     qint64 m_frameNs;
     QElapsedTimer m_counting;
     qint64 m_lastRepaintNs = 0;
@@ -127,7 +133,7 @@ int main(int argc, char **argv)
 
     const AssembledWindow assembled = assembleWindow();
     frmExplorer &window = *assembled.window;
-    auto *bar = window.findChild<QStatusBar *>(QStringLiteral("StatusBar1"));
+    auto *bar = window.findChild<PanelStatusBar *>(QStringLiteral("StatusBar1"));
     if (!bar) {
         std::fputs("status_paints: the window has no StatusBar1\n", stderr);
         return 1;
