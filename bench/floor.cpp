@@ -68,15 +68,17 @@ int main(int argc, char **argv)
         parser.showHelp(2);
 
     // The engine's own features that Corvane switches on, paid for by both:
-    // PDFs in the page and spelling, with the dictionary the build made, one
-    // folder up from here.
+    // a profile kept on disk (history, cookies, cache), PDFs in the page and
+    // spelling, with the dictionary the build made, one folder up from here.
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DICTIONARIES_PATH"))
         qputenv("QTWEBENGINE_DICTIONARIES_PATH",
                 QFile::encodeName(app.applicationDirPath() + "/../qtwebengine_dictionaries"));
     const QString dictionaries = spellingDictionariesFolder();
+    auto *profile = new QWebEngineProfile(QStringLiteral("browsing"), &app);
+    checkSpelling(*profile, dictionaries);
     auto *view = new QWebEngineView;
+    view->setPage(new QWebEnginePage(profile, view));
     view->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
-    checkSpelling(*view->page()->profile(), dictionaries);
     std::unique_ptr<QWidget> window;
     if (parser.isSet(tick)) {
         window = statusTickingWindow(view);
