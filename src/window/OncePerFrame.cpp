@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <utility>
 
 OncePerFrame::OncePerFrame(QWidget *parent, std::function<void()> action)
     : QObject(parent)
@@ -23,9 +24,19 @@ void OncePerFrame::request()
         return;
     // Never at once, so that all that is asked for in one pass of the event
     // loop is done in one run.
-    const double frameNs = 1e9 / m_parent->screen()->refreshRate();
-    const double sinceNs = m_sinceShown.isValid() ? double(m_sinceShown.nsecsElapsed()) : frameNs;
-    m_frameEnd.start(sinceNs >= frameNs ? 0 : int(std::ceil((frameNs - sinceNs) / 1e6)));
+    const double sinceNs = m_sinceShown.isValid() ? double(m_sinceShown.nsecsElapsed()) : frameNs();
+    startFrameEnd(sinceNs);
+}
+
+double OncePerFrame::frameNs() const
+{
+    return 1e9 / m_parent->screen()->refreshRate();
+}
+
+void OncePerFrame::startFrameEnd(double sinceShownNs)
+{
+    const double frame = frameNs();
+    m_frameEnd.start(sinceShownNs >= frame ? 0 : int(std::ceil((frame - sinceShownNs) / 1e6)));
 }
 
 void OncePerFrame::watchPaintsOf(QWidget *widget)
@@ -35,13 +46,21 @@ void OncePerFrame::watchPaintsOf(QWidget *widget)
 
 bool OncePerFrame::eventFilter(QObject *, QEvent *event)
 {
-    if (event->type() == QEvent::Paint)
+    if (event->type() == QEvent::Paint) {
         m_sinceShown.start();
+        // The first paint after a run shows what it changed; asked for again
+        // before that paint came, the next run waits a frame from it, or it
+        // could be shown within a frame of this one. Only that paint: others,
+        // as while the window is resized, must not put the run off.
+        if (std::exchange(m_runUnpainted, false) && m_frameEnd.isActive())
+            startFrameEnd(0);
+    }
     return false;
 }
 
 void OncePerFrame::run()
 {
     m_sinceShown.start();
+    m_runUnpainted = true;
     m_action();
 }

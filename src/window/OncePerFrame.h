@@ -27,10 +27,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    double frameNs() const;
+    // Runs a frame after the last show, which was sinceShownNs ago.
+    void startFrameEnd(double sinceShownNs);
     void run();
 
     QWidget *m_parent;
     std::function<void()> m_action;
     QTimer m_frameEnd;
     QElapsedTimer m_sinceShown;
+    bool m_runUnpainted = false;
 };

@@ -2,11 +2,15 @@
 #include "TestMain.h"
 #include "WindowFixture.h"
 
+#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
+#include <limits>
 
 class tst_Status : public WindowTestCase {
     Q_OBJECT
@@ -145,12 +149,24 @@ private slots:
         // panel 2 fitting its text moves panel 3 and asks nothing of the bar.
         QLabel *const watched = bar->panel(panel);
         QStringList painted;
+        QElapsedTimer clock;
+        clock.start();
+        qint64 lastPaintNs = 0;
+        qint64 closestPaintsNs = std::numeric_limits<qint64>::max();
         int barLayouts = 0;
-        const EventWatcher onPaint(watched, QEvent::Paint, [&] { painted << watched->text(); });
+        const EventWatcher onPaint(watched, QEvent::Paint, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            if (!painted.isEmpty())
+                closestPaintsNs = std::min(closestPaintsNs, now - lastPaintNs);
+            lastPaintNs = now;
+            painted << watched->text();
+        });
         const EventWatcher onLayout(bar, QEvent::LayoutRequest, [&] { ++barLayouts; });
 
         // A page as busy as can be: a change for every tick, with a timer
-        // making a pass of the event loop every millisecond.
+        // making a pass of the event loop every millisecond, and the engine's
+        // events waking the loop and holding it up after every other paint, so
+        // that a panel paints late after one text and at once after the next.
         int changes = 0;
         f.engine->onBusy = [&] {
             ++changes;
@@ -160,6 +176,18 @@ private slots:
                 f.engine->location = QStringLiteral("http://busy/%1").arg(changes);
         };
         QTimer passes;
+        connect(&passes, &QTimer::timeout, [&] {
+            QMetaObject::invokeMethod(
+                &passes,
+                [&] {
+                    emit QAbstractEventDispatcher::instance()->awake();
+                    QElapsedTimer held;
+                    held.start();
+                    while (painted.size() % 2 == 1 && held.elapsed() < 4) {
+                    }
+                },
+                Qt::QueuedConnection);
+        });
         passes.start(1);
         QElapsedTimer busyFor;
         busyFor.start();
@@ -175,6 +203,12 @@ private slots:
                                    .arg(paints)
                                    .arg(frames);
         QVERIFY2(paints <= frames + 1, qPrintable(counts));
+        // Each paint a whole frame after the one before (the half millisecond
+        // is the clocks').
+        QVERIFY2(double(closestPaintsNs) >= 1e9 / bar->screen()->refreshRate() - 0.5e6,
+                 qPrintable(QStringLiteral("%1, two of them %2 ms apart")
+                                .arg(counts)
+                                .arg(double(closestPaintsNs) / 1e6)));
         QVERIFY2(changes > 2 * paints, qPrintable(counts));
         QCOMPARE(barLayouts, 0);
         // Nothing is lost: the last text written is painted within a frame (the
