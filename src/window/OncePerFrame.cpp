@@ -24,19 +24,9 @@ void OncePerFrame::request()
         return;
     // Never at once, so that all that is asked for in one pass of the event
     // loop is done in one run.
-    const double sinceNs = m_sinceShown.isValid() ? double(m_sinceShown.nsecsElapsed()) : frameNs();
-    startFrameEnd(sinceNs);
-}
-
-double OncePerFrame::frameNs() const
-{
-    return 1e9 / m_parent->screen()->refreshRate();
-}
-
-void OncePerFrame::startFrameEnd(double sinceShownNs)
-{
-    const double frame = frameNs();
-    m_frameEnd.start(sinceShownNs >= frame ? 0 : int(std::ceil((frame - sinceShownNs) / 1e6)));
+    const double frameNs = 1e9 / m_parent->screen()->refreshRate();
+    const double sinceNs = m_sinceShown.isValid() ? double(m_sinceShown.nsecsElapsed()) : frameNs;
+    m_frameEnd.start(sinceNs >= frameNs ? 0 : int(std::ceil((frameNs - sinceNs) / 1e6)));
 }
 
 void OncePerFrame::watchPaintsOf(QWidget *widget)
@@ -52,8 +42,10 @@ bool OncePerFrame::eventFilter(QObject *, QEvent *event)
         // before that paint came, the next run waits a frame from it, or it
         // could be shown within a frame of this one. Only that paint: others,
         // as while the window is resized, must not put the run off.
-        if (std::exchange(m_runUnpainted, false) && m_frameEnd.isActive())
-            startFrameEnd(0);
+        if (std::exchange(m_runUnpainted, false) && m_frameEnd.isActive()) {
+            m_frameEnd.stop();
+            request();
+        }
     }
     return false;
 }

@@ -27,9 +27,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    double frameNs() const;
-    // Runs a frame after the last show, which was sinceShownNs ago.
-    void startFrameEnd(double sinceShownNs);
     void run();
 
     QWidget *m_parent;
